@@ -1,0 +1,136 @@
+#include "splash_shape.h"
+
+#include "ascii.h"
+
+// Window rectangles can lie anywhere in the 32-bit range, so sums and
+// differences of their edges are taken in 64 bits.
+static int32_t ClampToInt32(int64_t value)
+{
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return (int32_t)value;
+}
+
+// Midpoint of two edges; integer division truncates toward zero.
+static int64_t Middle(int32_t a, int32_t b)
+{
+    return ((int64_t)a + (int64_t)b) / 2;
+}
+
+static bool Within(int64_t value, int64_t centre)
+{
+    return value >= centre - kCentringTolerance && value <= centre + kCentringTolerance;
+}
+
+// Sets the centring flags the reference rectangle earns; a flag already set stays set.
+static void TestCentring(WindowFacts *facts)
+{
+    const Rect32 &w = facts->windowRect;
+    const Rect32 &r = facts->referenceRect;
+    if (Within(Middle(w.left, w.right), Middle(r.left, r.right)))
+        facts->centredH = true;
+    if (Within(Middle(w.top, w.bottom), Middle(r.top, r.bottom)))
+        facts->centredV = true;
+}
+
+static bool SameRect(const Rect32 &a, const Rect32 &b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRect,
+                     const Rect32 *screenRect)
+{
+    facts->style = style;
+    facts->windowRect = *windowRect;
+    facts->referenceRect = *screenRect;
+    facts->centredH = facts->centredV = false;
+    facts->fullScreen = false;
+    facts->className[0] = 0;
+    facts->isDialogClass = facts->isKnownSplashClass = false;
+    facts->childCount = facts->staticCount = facts->disabledButtonCount = 0;
+    facts->splashImageCount = facts->mayaFrameCount = 0;
+    facts->modulePath[0] = 0;
+    facts->exePath[0] = 0;
+}
+
+// Children come last: they cost a walk and a text read each. Tests whose outcome
+// is already settled are decided before the facts they would not change are read.
+bool HasSplashShape(WindowFacts *facts, const FactSource *source)
+{
+    TestCentring(facts);
+    if (!(facts->centredH && facts->centredV)) {
+        Rect32 workArea;
+        if (source->readWorkArea(source->context, &workArea)) {
+            facts->referenceRect = workArea;
+            TestCentring(facts);
+        }
+    }
+    facts->fullScreen = SameRect(facts->windowRect, facts->referenceRect);
+
+    if ((facts->style & kStyleCaption) != 0 || facts->fullScreen)
+        return false;
+    // Centred vertically alone is never a splash screen.
+    if (!facts->centredH)
+        return false;
+    // Centred both ways, only a popup qualifies.
+    if (facts->centredV && (facts->style & kStylePopup) == 0)
+        return false;
+
+    source->readClassName(source->context, facts);
+    facts->isDialogClass = AsciiStartsWithNoCase(facts->className, "#32770");
+    if (!facts->isDialogClass)
+        facts->isKnownSplashClass = AsciiStartsWithNoCase(facts->className, "TSplash") ||
+                                    AsciiStartsWithNoCase(facts->className, "TdlgSplash");
+    if (facts->isKnownSplashClass)
+        return true;
+
+    source->walkChildren(source->context, facts);
+    if (!facts->centredV)
+        return facts->childCount == 1 && facts->mayaFrameCount == 1;
+
+    unsigned children = facts->childCount;
+    return children == 0 || children == facts->staticCount ||
+           children == facts->staticCount + facts->disabledButtonCount ||
+           (facts->isDialogClass && children == 2 && facts->staticCount == 1 &&
+            facts->splashImageCount == 1);
+}
+
+void NoteChildClass(WindowFacts *facts, const char *className, uint32_t style)
+{
+    if (AsciiStartsWithNoCase(className, "static"))
+        facts->staticCount++;
+    else if (AsciiStartsWithNoCase(className, "CJSplashImage"))
+        facts->splashImageCount++;
+    if (AsciiStartsWithNoCase(className, "button") && (style & kStyleDisabled) != 0)
+        facts->disabledButtonCount++;
+    facts->childCount++;
+}
+
+void NoteChildText(WindowFacts *facts, const char *text)
+{
+    if (AsciiStartsWithNoCase(text, "MayaStartupWndFrame"))
+        facts->mayaFrameCount++;
+}
+
+bool IsExePath(const char *path, unsigned limit)
+{
+    unsigned length = TextLengthWithin(path, limit);
+    if (length < 4 || length == limit)
+        return false;
+    return AsciiEqualNoCase(path + length - 4, ".exe");
+}
+
+Placement OffscreenPlacement(const Rect32 *windowRect)
+{
+    int64_t width = (int64_t)windowRect->right - windowRect->left;
+    int64_t height = (int64_t)windowRect->bottom - windowRect->top;
+    Placement p;
+    p.x = ClampToInt32(-2 * (width + kOffscreenMargin));
+    p.y = ClampToInt32(-2 * (height + kOffscreenMargin));
+    p.width = ClampToInt32(width);
+    p.height = ClampToInt32(height);
+    return p;
+}

@@ -1,0 +1,71 @@
+// The splash-screen heuristic as a function of facts about one window.
+// Needs no window manager: the facts that cost more than a style read are
+// asked for through a FactSource, only once the cheaper tests have passed.
+#pragma once
+
+#include <stdint.h>
+
+#include "text_limits.h"
+
+enum {
+    kCentringTolerance = 3, // pixels either way, inclusive
+    kOffscreenMargin = 25,  // pixels
+};
+
+const uint32_t kStyleCaption = 0x00C00000; // either bit means a title bar
+const uint32_t kStylePopup = 0x80000000;
+const uint32_t kStyleDisabled = 0x08000000;
+
+// Screen pixels, as the window manager reports them.
+struct Rect32 {
+    int32_t left, top, right, bottom;
+};
+
+// Everything learnt about one window, gathered afresh for each examination.
+struct WindowFacts {
+    uint32_t style;
+    Rect32 windowRect;
+    Rect32 referenceRect; // the screen, or the work area once that was consulted
+    bool centredH, centredV;
+    bool fullScreen;
+    char className[kWindowTextSize];
+    bool isDialogClass, isKnownSplashClass;
+    unsigned childCount, staticCount, disabledButtonCount, splashImageCount, mayaFrameCount;
+    char modulePath[kPathSize];
+    char exePath[kPathSize];
+};
+
+// Supplies the costlier facts on demand.
+struct FactSource {
+    void *context;
+    // The work area; false when it cannot be had, and the screen stays the reference.
+    bool (*readWorkArea)(void *context, Rect32 *workArea);
+    // Fills facts->className.
+    void (*readClassName)(void *context, WindowFacts *facts);
+    // Calls NoteChildClass and then NoteChildText for each direct child, in Z order.
+    void (*walkChildren)(void *context, WindowFacts *facts);
+};
+
+// Starts a set of facts from the cheap ones: style, window and screen rectangles.
+void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRect,
+                     const Rect32 *screenRect);
+
+// True when the window has the shape of a splash screen. Fills in the facts it
+// needed on the way; those it could do without are left at their start values.
+bool HasSplashShape(WindowFacts *facts, const FactSource *source);
+
+// Counts one direct child by its class name and style.
+void NoteChildClass(WindowFacts *facts, const char *className, uint32_t style);
+
+// Counts one direct child's window text.
+void NoteChildText(WindowFacts *facts, const char *text);
+
+// True when a path of at most limit bytes ends in ".exe", in any letter case.
+bool IsExePath(const char *path, unsigned limit);
+
+// Where a splash window goes: above and left of the screen's origin, clear of
+// it by its own size plus twice the margin, its size kept.
+struct Placement {
+    int32_t x, y, width, height;
+};
+Placement OffscreenPlacement(const Rect32 *windowRect);

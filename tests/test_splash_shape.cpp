@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "splash_shape.h"
+
+namespace {
+
+const uint32_t kPopup = kStylePopup;
+const uint32_t kBorder = 0x00800000;   // one caption bit
+const uint32_t kDlgFrame = 0x00400000; // the other
+
+// A 1024 x 768 screen with a 30-pixel taskbar at the bottom.
+const Rect32 kScreen = {0, 0, 1024, 768};
+const Rect32 kWorkArea = {0, 0, 1024, 738};
+
+Rect32 CentredAt(int cx, int cy, int width, int height)
+{
+    Rect32 r = {cx - width / 2, cy - height / 2, cx - width / 2 + width,
+                cy - height / 2 + height};
+    return r;
+}
+
+struct Child {
+    std::string className;
+    uint32_t style;
+    std::string text;
+};
+
+// A window as the fact source sees it, counting what it was asked for.
+struct FakeWindow {
+    Rect32 screen = kScreen;
+    bool hasWorkArea = true;
+    Rect32 workArea = kWorkArea;
+    std::string className = "SplashWnd";
+    std::vector<Child> children;
+    int workAreaReads = 0, classNameReads = 0, childWalks = 0;
+};
+
+bool FakeReadWorkArea(void *context, Rect32 *workArea)
+{
+    FakeWindow *w = static_cast<FakeWindow *>(context);
+    w->workAreaReads++;
+    *workArea = w->workArea;
+    return w->hasWorkArea;
+}
+
+void FakeReadClassName(void *context, WindowFacts *facts)
+{
+    FakeWindow *w = static_cast<FakeWindow *>(context);
+    w->classNameReads++;
+    snprintf(facts->className, sizeof facts->className, "%s", w->className.c_str());
+}
+
+void FakeWalkChildren(void *context, WindowFacts *facts)
+{
+    FakeWindow *w = static_cast<FakeWindow *>(context);
+    w->childWalks++;
+    for (const Child &c : w->children) {
+        NoteChildClass(facts, c.className.c_str(), c.style);
+        NoteChildText(facts, c.text.c_str());
+    }
+}
+
+bool Classify(FakeWindow *window, uint32_t style, const Rect32 &rect, WindowFacts *facts)
+{
+    InitWindowFacts(facts, style, &rect, &window->screen);
+    FactSource source = {window, FakeReadWorkArea, FakeReadClassName, FakeWalkChildren};
+    return HasSplashShape(facts, &source);
+}
+
+bool Classify(FakeWindow *window, uint32_t style, const Rect32 &rect)
+{
+    WindowFacts facts;
+    return Classify(window, style, rect, &facts);
+}
+
+const Child kStatic = {"Static", 0, ""};
+const Child kEnabledButton = {"Button", 0, "OK"};
+const Child kDisabledButton = {"BUTTON", kStyleDisabled, "Cancel"};
+const Child kSplashImage = {"CJSplashImage", 0, ""};
+const Child kMayaFrame = {"Frame", 0, "MayaStartupWndFrame 2"};
+
+} // namespace
+
+TEST(SplashShape, WorkedExampleIsMovedWithItsSizeKept)
+{
+    FakeWindow w;
+    w.children = {kStatic};
+    Rect32 rect = {312, 234, 712, 534};
+    EXPECT_TRUE(Classify(&w, kPopup, rect));
+    Placement p = OffscreenPlacement(&rect);
+    EXPECT_EQ(-850, p.x);
+    EXPECT_EQ(-650, p.y);
+    EXPECT_EQ(400, p.width);
+    EXPECT_EQ(300, p.height);
+}
+
+// The table's windows sit on the screen above; unless a case says otherwise
+// they have no title bar and carry WS_POPUP.
+struct ShapeCase {
+    const char *what;
+    uint32_t style;
+    Rect32 rect;
+    const char *className;
+    std::vector<Child> children;
+    bool splash;
+};
+
+TEST(SplashShape, DecidesByCentringStyleClassAndChildren)
+{
+    const Rect32 both = CentredAt(512, 384, 400, 300);
+    const Rect32 onlyH = CentredAt(512, 100, 400, 100);
+    const Rect32 onlyV = CentredAt(200, 384, 300, 300);
+    const ShapeCase cases[] = {
+        {"no children at all", kPopup, both, "Splash", {}, true},
+        {"title bar", kPopup | kBorder | kDlgFrame, both, "Splash", {}, false},
+        {"border bit alone is a title bar", kPopup | kBorder, both, "Splash", {}, false},
+        {"dialog-frame bit alone too", kPopup | kDlgFrame, both, "Splash", {}, false},
+        {"title bar beats a splash class", kBorder, onlyH, "TSplashForm", {}, false},
+        {"exactly the screen", kPopup, kScreen, "Splash", {}, false},
+        {"exactly the work area", kPopup, kWorkArea, "Splash", {}, false},
+        {"not a popup", 0, both, "Splash", {}, false},
+        {"3 px right of centre", kPopup, CentredAt(515, 384, 400, 300), "S", {}, true},
+        {"3 px left and up", kPopup, CentredAt(509, 381, 400, 300), "S", {}, true},
+        {"4 px right of centre", kPopup, CentredAt(516, 384, 400, 300), "S", {}, false},
+        {"centred on the work area only", kPopup, CentredAt(512, 369, 400, 300), "S", {}, true},
+        {"4 px off both centres vertically", kPopup, CentredAt(512, 388, 400, 300), "S", {}, false},
+        {"centred vertically only", kPopup, onlyV, "Splash", {}, false},
+        {"vertically only, splash class", kPopup, onlyV, "TSplash", {}, false},
+        {"statics only", kPopup, both, "S", {kStatic, kStatic}, true},
+        {"statics and a disabled button", kPopup, both, "S", {kStatic, kStatic, kDisabledButton}, true},
+        {"an enabled button", kPopup, both, "S", {kStatic, kStatic, kEnabledButton}, false},
+        {"enabled button, splash class", kPopup, both, "TSplashForm", {kEnabledButton}, true},
+        {"enabled button, other splash class", kPopup, both, "tdlgsplashX", {kEnabledButton}, true},
+        {"splash class is a prefix", kPopup, both, "TSplas", {kEnabledButton}, false},
+        {"dialog with static and image", kPopup, both, "#32770", {kStatic, kSplashImage}, true},
+        {"image without the dialog class", kPopup, both, "S", {kStatic, kSplashImage}, false},
+        {"dialog with three children", kPopup, both, "#32770", {kStatic, kSplashImage, kStatic}, false},
+        {"dialog with three statics", kPopup, both, "#32770", {kStatic, kStatic, kStatic}, true},
+        {"dialog class is no splash class", kPopup, both, "#32770", {kEnabledButton}, false},
+        {"horizontally only, splash class, no popup", 0, onlyH, "TSplashForm", {kEnabledButton}, true},
+        {"horizontally only, Maya frame", 0, onlyH, "S", {kMayaFrame}, true},
+        {"horizontally only, Maya frame, popup", kPopup, onlyH, "S", {kMayaFrame}, true},
+        {"horizontally only, Maya frame and more", 0, onlyH, "S", {kMayaFrame, kStatic}, false},
+        {"horizontally only, Maya as a class name", 0, onlyH, "S", {{"MayaStartupWndFrame", 0, ""}}, false},
+        {"horizontally only, no children", kPopup, onlyH, "S", {}, false},
+        {"horizontally only, statics", kPopup, onlyH, "S", {kStatic}, false},
+        {"class prefixes of children", kPopup, both, "S", {{"staticframe", 0, ""}, {"ButtonEx", kStyleDisabled, ""}}, true},
+    };
+    for (const ShapeCase &c : cases) {
+        FakeWindow w;
+        w.className = c.className;
+        w.children = c.children;
+        EXPECT_EQ(c.splash, Classify(&w, c.style, c.rect)) << c.what;
+    }
+}
+
+TEST(SplashShape, WorkAreaCountsEachAxisOnItsOwn)
+{
+    // Work area shifted right and up: the window is centred horizontally on the
+    // screen and vertically on the work area, on neither both ways.
+    FakeWindow w;
+    w.workArea = {200, 0, 1024, 700};
+    WindowFacts facts;
+    EXPECT_TRUE(Classify(&w, kPopup, CentredAt(512, 350, 200, 100), &facts));
+    EXPECT_TRUE(facts.centredH);
+    EXPECT_TRUE(facts.centredV);
+
+    // Without a work area the screen stays the reference.
+    FakeWindow none;
+    none.hasWorkArea = false;
+    EXPECT_FALSE(Classify(&none, kPopup, CentredAt(512, 369, 400, 300)));
+    EXPECT_EQ(1, none.workAreaReads);
+}
+
+TEST(SplashShape, ReadsCostlyFactsOnlyWhenTheCheapTestsPass)
+{
+    FakeWindow centred;
+    Classify(&centred, kPopup, CentredAt(512, 384, 400, 300));
+    EXPECT_EQ(0, centred.workAreaReads) << "centred on the screen needs no work area";
+    EXPECT_EQ(1, centred.classNameReads);
+    EXPECT_EQ(1, centred.childWalks);
+
+    FakeWindow captioned;
+    Classify(&captioned, kPopup | kBorder, CentredAt(512, 384, 400, 300));
+    EXPECT_EQ(0, captioned.classNameReads);
+    EXPECT_EQ(0, captioned.childWalks);
+
+    FakeWindow offCentre;
+    Classify(&offCentre, kPopup, CentredAt(100, 100, 50, 50));
+    EXPECT_EQ(1, offCentre.workAreaReads);
+    EXPECT_EQ(0, offCentre.classNameReads);
+    EXPECT_EQ(0, offCentre.childWalks);
+
+    FakeWindow splashClass;
+    splashClass.className = "TSplashForm";
+    Classify(&splashClass, kPopup, CentredAt(512, 384, 400, 300));
+    EXPECT_EQ(0, splashClass.childWalks) << "a splash class is moved whatever its children";
+}
+
+TEST(SplashShape, CentresTruncateTowardZero)
+{
+    // The window's vertical and horizontal centres are -2.5, which truncates to
+    // -2 (rounding down would give -3, 4 pixels from the screen's centre at 1).
+    FakeWindow w;
+    w.screen = {-3, -3, 5, 5};
+    w.hasWorkArea = false;
+    EXPECT_TRUE(Classify(&w, kPopup, Rect32{-5, -5, 0, 0}));
+}
+
+TEST(SplashShape, ExtremeRectanglesNeitherOverflowNorMisjudge)
+{
+    // Edges at the ends of the 32-bit range: sums would overflow in 32 bits.
+    const Rect32 huge = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    FakeWindow w;
+    w.screen = {-10, -10, 10, 10};
+    w.hasWorkArea = false;
+    EXPECT_TRUE(Classify(&w, kPopup, huge)); // centres both truncate to 0
+
+    FakeWindow farAway;
+    farAway.screen = {INT32_MAX - 100, INT32_MAX - 100, INT32_MAX, INT32_MAX};
+    farAway.hasWorkArea = false;
+    EXPECT_TRUE(Classify(&farAway, kPopup, Rect32{INT32_MAX - 60, INT32_MAX - 60, INT32_MAX - 40, INT32_MAX - 40}));
+    EXPECT_FALSE(Classify(&farAway, kPopup, Rect32{INT32_MAX - 70, INT32_MAX - 70, INT32_MAX - 40, INT32_MAX - 40}));
+
+    Placement p = OffscreenPlacement(&huge);
+    EXPECT_EQ(INT32_MIN, p.x);
+    EXPECT_EQ(INT32_MIN, p.y);
+    EXPECT_EQ(INT32_MAX, p.width);
+    EXPECT_EQ(INT32_MAX, p.height);
+
+    // Large but representable: the move stays exact.
+    const Rect32 wide = {-1000000000, 0, 1000000000, 10};
+    p = OffscreenPlacement(&wide);
+    EXPECT_EQ(INT32_MIN, p.x); // -2 * (2e9 + 25) is beyond the range
+    EXPECT_EQ(-70, p.y);
+    EXPECT_EQ(2000000000, p.width);
+    const Rect32 big = {0, 0, 1000000000, 1073741798};
+    p = OffscreenPlacement(&big);
+    EXPECT_EQ(-2000000050, p.x);
+    EXPECT_EQ(-2147483646, p.y);
+}
+
+TEST(SplashShape, EmptyWindowLandsClearOfTheOrigin)
+{
+    const Rect32 empty = {10, 10, 10, 10};
+    Placement p = OffscreenPlacement(&empty);
+    EXPECT_EQ(-50, p.x);
+    EXPECT_EQ(-50, p.y);
+    EXPECT_EQ(0, p.width);
+    EXPECT_EQ(0, p.height);
+}
+
+TEST(IsExePath, MatchesTheLastFourCharactersOnly)
+{
+    EXPECT_TRUE(IsExePath("C:\\Apps\\Tool.exe", 260));
+    EXPECT_TRUE(IsExePath("C:\\APPS\\TOOL.EXE", 260));
+    EXPECT_TRUE(IsExePath(".eXe", 260));
+    EXPECT_FALSE(IsExePath("exe", 260));
+    EXPECT_FALSE(IsExePath("", 260));
+    EXPECT_FALSE(IsExePath("C:\\Apps\\Tool_exe", 260));
+    EXPECT_FALSE(IsExePath("C:\\Apps\\Tool.exe.bak", 260));
+    EXPECT_FALSE(IsExePath("C:\\Apps\\Tool.dll", 260));
+
+    // A buffer filled to its end with no terminator is no path.
+    std::string unterminated(255, 'x');
+    unterminated += ".exe";
+    std::unique_ptr<char[]> buffer(new char[259]);
+    memcpy(buffer.get(), unterminated.data(), 259);
+    EXPECT_FALSE(IsExePath(buffer.get(), 259));
+}
