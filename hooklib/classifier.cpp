@@ -1,0 +1,101 @@
+#include "classifier.h"
+
+#include <tlhelp32.h>
+
+#include "hook.h"
+#include "ignore_list.h"
+
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(MODULEENTRY32) == 548, "the ANSI module record of 32-bit Windows");
+#endif
+
+static Rect32 ToRect32(const RECT &r)
+{
+    Rect32 out = {r.left, r.top, r.right, r.bottom};
+    return out;
+}
+
+// Reads a window's class name or text; empty when the call fails.
+static void ReadWindowString(HWND hwnd, bool className, char *buffer)
+{
+    buffer[0] = 0;
+    int n = className ? GetClassNameA(hwnd, buffer, kWindowTextSize)
+                      : GetWindowTextA(hwnd, buffer, kWindowTextSize);
+    if (n <= 0)
+        buffer[0] = 0;
+    buffer[kWindowTextSize - 1] = 0;
+}
+
+static bool ReadWorkArea(void *, Rect32 *workArea)
+{
+    RECT rc;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0))
+        return false;
+    *workArea = ToRect32(rc);
+    return true;
+}
+
+static void ReadClassName(void *context, WindowFacts *facts)
+{
+    ReadWindowString(*(HWND *)context, true, facts->className);
+}
+
+static void WalkChildren(void *context, WindowFacts *facts)
+{
+    char text[kWindowTextSize];
+    for (HWND child = GetWindow(*(HWND *)context, GW_CHILD); child != NULL;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        ReadWindowString(child, true, text);
+        NoteChildClass(facts, text, (uint32_t)GetWindowLongA(child, GWL_STYLE));
+        ReadWindowString(child, false, text);
+        NoteChildText(facts, text);
+    }
+}
+
+void FindWindowOwner(HWND hwnd, WindowFacts *facts)
+{
+    HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(hwnd, GWLP_HINSTANCE);
+    DWORD n = GetModuleFileNameA(instance, facts->modulePath, kPathSize);
+    // A truncated path names no file, and could equal some other entry.
+    facts->modulePath[(n > 0 && n < kPathSize) ? n : 0] = 0;
+
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    MODULEENTRY32 module;
+    module.dwSize = sizeof module;
+    // The last executable in snapshot order wins.
+    for (BOOL more = Module32First(snapshot, &module); more;
+         more = Module32Next(snapshot, &module)) {
+        if (module.th32ProcessID == processId && IsExePath(module.szExePath, kPathSize))
+            lstrcpynA(facts->exePath, module.szExePath, kPathSize);
+    }
+    CloseHandle(snapshot);
+}
+
+int TryKillSplash(HWND hwnd)
+{
+    RECT windowRect, screenRect;
+    if (!GetWindowRect(hwnd, &windowRect) || !GetWindowRect(GetDesktopWindow(), &screenRect))
+        return 0;
+    WindowFacts facts;
+    Rect32 window = ToRect32(windowRect);
+    Rect32 screen = ToRect32(screenRect);
+    InitWindowFacts(&facts, (uint32_t)GetWindowLongA(hwnd, GWL_STYLE), &window, &screen);
+    FactSource source = {&hwnd, ReadWorkArea, ReadClassName, WalkChildren};
+    if (!HasSplashShape(&facts, &source))
+        return 0;
+
+    FindWindowOwner(hwnd, &facts);
+    if ((facts.modulePath[0] != 0 || facts.exePath[0] != 0) &&
+        IsIgnored(facts.modulePath, facts.exePath))
+        return 0;
+
+    // Moved, never hidden or closed: its application runs on undisturbed.
+    Placement target = OffscreenPlacement(&facts.windowRect);
+    MoveWindow(hwnd, target.x, target.y, target.width, target.height, FALSE);
+    NotifyRunner();
+    return 1;
+}
