@@ -8,7 +8,8 @@
 
 namespace {
 
-// A registry read's result: dataSize bytes of data, then bytes the read did not write.
+// A registry read's result: dataSize bytes of data, then stale bytes the read
+// did not write, the last of them a NUL that must not end the text.
 struct ReadResult {
     std::unique_ptr<char[]> buffer;
     uint32_t size;
@@ -18,6 +19,7 @@ ReadResult Returned(const char *data, uint32_t dataSize, uint32_t bufferSize)
 {
     ReadResult r{std::unique_ptr<char[]>(new char[bufferSize]), bufferSize};
     memset(r.buffer.get(), '#', bufferSize);
+    r.buffer[bufferSize - 1] = 0;
     memcpy(r.buffer.get(), data, dataSize);
     return r;
 }
