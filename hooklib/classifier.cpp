@@ -15,13 +15,10 @@ static Rect32 ToRect32(const RECT &r)
     return out;
 }
 
-// Reads a window's class name or text; empty when the call fails.
-static void ReadWindowString(HWND hwnd, bool className, char *buffer)
+// Reads a window's class name or text, as read chooses; empty when the call fails.
+static void ReadWindowString(int(WINAPI *read)(HWND, LPSTR, int), HWND hwnd, char *buffer)
 {
-    buffer[0] = 0;
-    int n = className ? GetClassNameA(hwnd, buffer, kWindowTextSize)
-                      : GetWindowTextA(hwnd, buffer, kWindowTextSize);
-    if (n <= 0)
+    if (read(hwnd, buffer, kWindowTextSize) <= 0)
         buffer[0] = 0;
     buffer[kWindowTextSize - 1] = 0;
 }
@@ -37,7 +34,7 @@ static bool ReadWorkArea(void *, Rect32 *workArea)
 
 static void ReadClassName(void *context, WindowFacts *facts)
 {
-    ReadWindowString(*(HWND *)context, true, facts->className);
+    ReadWindowString(GetClassNameA, *(HWND *)context, facts->className);
 }
 
 static void WalkChildren(void *context, WindowFacts *facts)
@@ -45,9 +42,9 @@ static void WalkChildren(void *context, WindowFacts *facts)
     char text[kWindowTextSize];
     for (HWND child = GetWindow(*(HWND *)context, GW_CHILD); child != NULL;
          child = GetWindow(child, GW_HWNDNEXT)) {
-        ReadWindowString(child, true, text);
+        ReadWindowString(GetClassNameA, child, text);
         NoteChildClass(facts, text, (uint32_t)GetWindowLongA(child, GWL_STYLE));
-        ReadWindowString(child, false, text);
+        ReadWindowString(GetWindowTextA, child, text);
         NoteChildText(facts, text);
     }
 }

@@ -53,22 +53,24 @@ static bool NextPresentIndex(HKEY key, uint32_t from, uint32_t limit, uint32_t *
 // beyond the number of values the key holds cannot be dense, and trying every
 // index below a damaged count of billions would stall every application that
 // shows a window; then only the indices actually present are visited.
+static bool NextIndex(HKEY key, bool dense, uint32_t from, uint32_t count, uint32_t *index)
+{
+    if (!dense)
+        return NextPresentIndex(key, from, count, index);
+    *index = from;
+    return from < count;
+}
+
 static void VisitEntries(HKEY key, uint32_t count, IgnoreEntryVisitor visit, void *context)
 {
-    char path[kPathSize];
     DWORD valueCount = 0;
     bool dense = RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &valueCount, NULL,
                                   NULL, NULL, NULL) == ERROR_SUCCESS &&
                  count <= valueCount;
-    if (dense) {
-        for (uint32_t i = 0; i < count; ++i) {
-            if (ReadEntry(key, i, path) && !visit(path, context))
-                return;
-        }
-        return;
-    }
+    char path[kPathSize];
     uint32_t index = 0;
-    for (uint32_t from = 0; NextPresentIndex(key, from, count, &index); from = index + 1) {
+    // index < count, so index + 1 cannot wrap.
+    for (uint32_t from = 0; NextIndex(key, dense, from, count, &index); from = index + 1) {
         if (ReadEntry(key, index, path) && !visit(path, context))
             return;
     }
