@@ -1,8 +1,134 @@
 #include "hook.h"
 
-// The runner's window and kill message reach this library through the record
-// that the installing runner shares; until that record exists there is nobody
-// to tell.
+#include "classifier.h"
+
+// This library's module, as the loader passed it in.
+static HINSTANCE g_hInstance;
+// This process's handle on the shared mapping, or null.
+static HANDLE g_hMapping;
+// This process's view of the shared record, or null when it could not be had.
+static volatile ShellHookMappedData *g_shared;
+
+// Handles are 32-bit values even in 64-bit processes; they widen with sign.
+static HANDLE HandleFromWord(uint32_t word)
+{
+    return (HANDLE)(LONG_PTR)(int32_t)word;
+}
+
+static uint32_t WordFromHandle(HANDLE handle)
+{
+    return (uint32_t)(ULONG_PTR)handle;
+}
+
+static void MapSharedRecord()
+{
+    g_shared = (volatile ShellHookMappedData *)MapViewOfFile(
+        g_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ShellHookMappedData));
+}
+
+static void OnProcessAttach(HINSTANCE instance)
+{
+    g_hInstance = instance;
+    g_hMapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, SHARED_MAPPING_NAME);
+    if (g_hMapping != NULL) {
+        MapSharedRecord();
+        return;
+    }
+    g_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0,
+                                    sizeof(ShellHookMappedData), SHARED_MAPPING_NAME);
+    if (g_hMapping == NULL)
+        return;
+    // Another process may have created it since the open failed, and a runner
+    // may already have filled it in: only a record this call made is cleared.
+    bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    MapSharedRecord();
+    if (g_shared != NULL && created) {
+        g_shared->hwndNotify = 0;
+        g_shared->hHook = 0;
+        g_shared->uMsgAux = 0;
+        g_shared->uMsgKilled = 0;
+    }
+}
+
+static void OnProcessDetach()
+{
+    if (g_shared != NULL) {
+        UnmapViewOfFile((LPCVOID)g_shared);
+        g_shared = NULL;
+    }
+    if (g_hMapping != NULL) {
+        CloseHandle(g_hMapping);
+        g_hMapping = NULL;
+    }
+}
+
+// The library's entry point; there is no C runtime behind it. The library
+// stays loaded even without a shared record, and then examines nothing.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        OnProcessAttach(instance);
+    else if (reason == DLL_PROCESS_DETACH)
+        OnProcessDetach();
+    return TRUE;
+}
+
+BOOL WINAPI ZentrovaSetHooks(HWND hwndNotify, UINT uMsgKilled, UINT uMsgAux)
+{
+    ZentrovaRemoveHooks();
+    if (g_shared == NULL)
+        return FALSE;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CallWndHookProc, g_hInstance, 0);
+    // The hook first and the window last: a hooked thread that sees the
+    // window also sees the message numbers that go with it.
+    g_shared->hHook = WordFromHandle(hook);
+    if (hook != NULL) {
+        g_shared->uMsgKilled = uMsgKilled;
+        g_shared->uMsgAux = uMsgAux;
+        g_shared->hwndNotify = WordFromHandle(hwndNotify);
+    }
+    return hook != NULL;
+}
+
+void WINAPI ZentrovaRemoveHooks(void)
+{
+    if (g_shared == NULL)
+        return;
+    // Whichever runner installed the recorded hook, it goes now.
+    if (g_shared->hHook != 0)
+        UnhookWindowsHookEx((HHOOK)HandleFromWord(g_shared->hHook));
+    g_shared->hHook = 0;
+    g_shared->hwndNotify = 0;
+    g_shared->uMsgAux = 0;
+    g_shared->uMsgKilled = 0;
+}
+
+LRESULT CALLBACK CallWndHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    // Even with nothing to examine, the hooks after this one still get the
+    // message; the system ignores the handle passed here.
+    if (g_shared == NULL)
+        return CallNextHookEx(NULL, code, wParam, lParam);
+    if (code >= 0) {
+        const CWPSTRUCT *call = (const CWPSTRUCT *)lParam;
+        if (call->message == WM_MOVE || (call->message == WM_SHOWWINDOW && call->wParam != 0))
+            TryKillSplash(call->hwnd);
+    }
+    return CallNextHookEx((HHOOK)HandleFromWord(g_shared->hHook), code, wParam, lParam);
+}
+
 void NotifyRunner()
 {
+    if (g_shared == NULL)
+        return;
+    HWND runner = (HWND)HandleFromWord(g_shared->hwndNotify);
+    if (!IsWindow(runner))
+        return;
+    UINT killed = g_shared->uMsgKilled;
+    if (killed == 0)
+        return;
+    // Synchronous for a live runner, but a hung one must not freeze every
+    // application that shows a splash screen.
+    DWORD_PTR result;
+    SendMessageTimeoutA(runner, killed, 0, 0, SMTO_ABORTIFHUNG, kNotifyTimeoutMs, &result);
 }

@@ -1,0 +1,152 @@
+#include "fixture_client.h"
+
+#include <cstdio>
+
+std::string BuiltProgram(const char *name)
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    std::string dir(path, n);
+    return dir.substr(0, dir.find_last_of("\\/") + 1) + name;
+}
+
+bool StartFixture(Fixture *f, const std::string &commandLine)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE childIn, childOut;
+    if (!CreatePipe(&childIn, &f->toChild, &inherit, 0))
+        return false;
+    if (!CreatePipe(&f->fromChild, &childOut, &inherit, 0))
+        return false;
+    SetHandleInformation(f->toChild, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(f->fromChild, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = childIn;
+    si.hStdOutput = childOut;
+    si.hStdError = childOut;
+    PROCESS_INFORMATION pi = {};
+    std::string line = commandLine;
+    BOOL started =
+        CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
+    CloseHandle(childIn);
+    CloseHandle(childOut);
+    if (!started)
+        return false;
+    CloseHandle(pi.hThread);
+    f->process = pi.hProcess;
+    return true;
+}
+
+bool StartFixture(Fixture *f)
+{
+    return StartFixture(f, "\"" + BuiltProgram("zentrova_fixture.exe") + "\"");
+}
+
+std::string FixtureCommand(Fixture *f, const std::string &command, DWORD timeoutMs)
+{
+    std::string line = command + "\n";
+    DWORD written;
+    if (!WriteFile(f->toChild, line.data(), (DWORD)line.size(), &written, NULL))
+        return "";
+    DWORD start = GetTickCount();
+    for (;;) {
+        size_t end = f->pending.find('\n');
+        if (end != std::string::npos) {
+            std::string answer = f->pending.substr(0, end);
+            f->pending.erase(0, end + 1);
+            return answer;
+        }
+        DWORD available = 0;
+        if (!PeekNamedPipe(f->fromChild, NULL, 0, NULL, &available, NULL))
+            return "";
+        if (available > 0) {
+            char buffer[512];
+            DWORD got = 0;
+            if (!ReadFile(f->fromChild, buffer, sizeof buffer < available ? sizeof buffer : available,
+                          &got, NULL))
+                return "";
+            f->pending.append(buffer, got);
+            continue;
+        }
+        if (GetTickCount() - start > timeoutMs)
+            return "";
+        PumpMessagesFor(5);
+    }
+}
+
+FixtureRect FixtureWindow(Fixture *f, const std::string &command)
+{
+    FixtureRect r = {};
+    std::string answer = FixtureCommand(f, command);
+    long l, t, rt, b;
+    unsigned long ms;
+    r.ok = sscanf(answer.c_str(), "ok %d %ld %ld %ld %ld %lu", &r.id, &l, &t, &rt, &b, &ms) == 6;
+    if (r.ok) {
+        SetRect(&r.rect, (int)l, (int)t, (int)rt, (int)b);
+        r.ms = ms;
+    }
+    return r;
+}
+
+int StopFixture(Fixture *f, DWORD timeoutMs)
+{
+    int code = -1;
+    if (f->toChild != NULL) {
+        CloseHandle(f->toChild);
+        f->toChild = NULL;
+    }
+    if (f->process != NULL) {
+        code = WaitForExit(f->process, timeoutMs);
+        if (code == -1)
+            TerminateProcess(f->process, 1);
+        CloseHandle(f->process);
+        f->process = NULL;
+    }
+    if (f->fromChild != NULL) {
+        CloseHandle(f->fromChild);
+        f->fromChild = NULL;
+    }
+    return code;
+}
+
+void PumpMessagesFor(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms)
+            return;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
+}
+
+bool PumpUntil(bool (*done)(void *), void *context, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!done(context)) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        PumpMessagesFor(10);
+    }
+    return true;
+}
+
+int WaitForExit(HANDLE process, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+        if (GetTickCount() - start > timeoutMs)
+            return -1;
+        PumpMessagesFor(10);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    return (int)code;
+}
