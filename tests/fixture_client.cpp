@@ -150,3 +150,15 @@ int WaitForExit(HANDLE process, DWORD timeoutMs)
     GetExitCodeProcess(process, &code);
     return (int)code;
 }
+
+HANDLE StartProgram(const std::string &commandLine)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return NULL;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}

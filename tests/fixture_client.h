@@ -46,3 +46,6 @@ bool PumpUntil(bool (*done)(void *), void *context, DWORD timeoutMs);
 
 // Waits for a process to end while pumping; its exit code, or -1 on timeout.
 int WaitForExit(HANDLE process, DWORD timeoutMs);
+
+// Starts a program with no pipes; its process handle, or null.
+HANDLE StartProgram(const std::string &commandLine);

@@ -1,0 +1,28 @@
+// What a user would see of the runner on the desktop: its windows, the
+// notification area's pixels, the shared record.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Top-level windows of the given class (and title, unless null), hidden ones
+// included, in Z order; owned by processId unless it is 0.
+std::vector<HWND> FindTopLevel(const char *className, const char *title, DWORD processId = 0);
+
+// Pixels of the tray icon's two pictures in the notification area.
+struct TrayColours {
+    int yellow; // the normal face
+    int red;    // the face after a kill
+};
+TrayColours SampleTray();
+
+// The shared record as another process sees it; false when it does not exist.
+struct SharedRecord {
+    DWORD hwndNotify, hHook, uMsgAux, uMsgKilled;
+};
+bool ReadSharedRecord(SharedRecord *record);
+
+// A window's text, fetched by message (works across processes).
+std::string WindowText(HWND hwnd);

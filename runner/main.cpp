@@ -1,0 +1,121 @@
+// The runner: installs the hook over the whole desktop from a hidden window,
+// and keeps it until that window is torn down.
+#include <windows.h>
+
+#include "ascii.h"
+#include "config_dialog.h"
+#include "resource.h"
+#include "runner.h"
+#include "text_limits.h"
+#include "tray.h"
+#include "zentrova.h"
+
+HINSTANCE g_hInstance;
+int g_showTrayIcon = 1;
+HWND g_hwndMain;
+UINT_PTR g_flashTimer;
+
+// Broadcast by the shell when it (re)starts; 0 when it could not be registered.
+static UINT g_msgTaskbarCreated;
+
+// A runner already running, found by its title among all top-level windows,
+// hidden ones included; null when there is none.
+static HWND FindRunningRunner()
+{
+    char title[kWindowTextSize];
+    for (HWND hwnd = GetWindow(GetDesktopWindow(), GW_CHILD); hwnd != NULL;
+         hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+        if (GetWindowTextA(hwnd, title, kWindowTextSize) <= 0)
+            continue;
+        title[kWindowTextSize - 1] = 0;
+        if (AsciiEqualNoCase(title, RUNNER_TITLE))
+            return hwnd;
+    }
+    return NULL;
+}
+
+static LRESULT OnCreate(HWND hwnd)
+{
+    if (!ZentrovaSetHooks(hwnd, WM_SPLASHKILLED, WM_HOOKAUX))
+        return -1;
+    g_hwndMain = hwnd;
+    TrayAdd(IDI_TRAY_NORMAL);
+    g_flashTimer = 0;
+    return 0;
+}
+
+static void OnDestroy(HWND hwnd)
+{
+    TrayRemove();
+    if (g_flashTimer != 0) {
+        KillTimer(hwnd, g_flashTimer);
+        g_flashTimer = 0;
+    }
+    ZentrovaRemoveHooks();
+    PostQuitMessage(0);
+}
+
+static LRESULT CALLBACK RunnerWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(hwnd);
+    case WM_DESTROY:
+        OnDestroy(hwnd);
+        return 0;
+    case WM_TIMER:
+        OnFlashTimer(hwnd, wParam);
+        return 0;
+    case WM_TRAYNOTIFY:
+        OnTrayNotify(hwnd, (UINT)wParam, (UINT)lParam);
+        return 0;
+    case WM_SPLASHKILLED:
+        OnSplashKilled();
+        return 0;
+    }
+    if (message == g_msgTaskbarCreated && message != 0) {
+        TrayRestore();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
+{
+    g_hInstance = hInstance;
+    if (AsciiStartsWithNoCase(lpCmdLine, "-noicon")) {
+        g_showTrayIcon = 0;
+        // The same switch stops a silent runner that is already running.
+        HWND running = FindRunningRunner();
+        if (running != NULL) {
+            PostMessageA(running, WM_CLOSE, 0, 0);
+            return 0;
+        }
+    } else if (AsciiStartsWithNoCase(lpCmdLine, "-config")) {
+        ShowConfigDialog();
+        return 0;
+    }
+
+    g_msgTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = RunnerWndProc;
+    wc.hInstance = g_hInstance;
+    wc.hIcon = LoadIconA(NULL, IDI_WINLOGO);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = RUNNER_CLASS;
+    if (!RegisterClassA(&wc))
+        return 0;
+    HWND hwnd = CreateWindowExA(0, RUNNER_CLASS, RUNNER_TITLE, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 600, 300, NULL, NULL, g_hInstance, NULL);
+    if (hwnd == NULL)
+        return 0;
+    ShowWindow(hwnd, SW_HIDE);
+    UpdateWindow(hwnd);
+
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) { // -1 is an error, not a message
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,18 @@
+// Resource and command ids of the runner, in one place for the code and the
+// resource script.
+#pragma once
+
+// Icon groups: the tray icon, normal and for a second after each kill.
+#define IDI_TRAY_NORMAL 101
+#define IDI_TRAY_KILLED 103
+
+// The configuration dialog and its controls.
+#define IDD_CONFIG 104
+#define IDC_IGNORE_LIST 1000
+#define IDC_ADD_APP 1001
+#define IDC_REMOVE_APP 1002
+
+// Tray menu commands.
+#define IDM_CONFIG 1
+#define IDM_QUIT 2
+#define IDM_ABOUT 3

@@ -1,0 +1,23 @@
+// What the runner's modules share: its globals and its window messages.
+#pragma once
+
+#include <windows.h>
+
+// Sent by nobody; handed to the hook library, which keeps it while installed.
+#define WM_HOOKAUX (WM_USER + 1)
+// The tray icon's mouse events.
+#define WM_TRAYNOTIFY (WM_USER + 2)
+// Sent by the hook library after each splash window it moved.
+#define WM_SPLASHKILLED (WM_USER + 3)
+
+#define RUNNER_CLASS "ZentrovaRunnerClass"
+#define RUNNER_TITLE "ZentrovaRunner"
+
+// The runner's module.
+extern HINSTANCE g_hInstance;
+// 0 when started with -noicon: no tray icon, and tray events are ignored.
+extern int g_showTrayIcon;
+// The hidden main window, once the hook is installed.
+extern HWND g_hwndMain;
+// The armed flash timer, 0 when none.
+extern UINT_PTR g_flashTimer;

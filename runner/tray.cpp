@@ -1,0 +1,162 @@
+#include "tray.h"
+
+#include <shellapi.h>
+
+#include "config_dialog.h"
+#include "resource.h"
+#include "runner.h"
+
+#define TRAY_ICON_ID 101
+#define IDT_FLASH 1
+#define FLASH_MS 1000
+
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the basic notification record");
+static_assert(sizeof(MENUITEMINFOA) == 48, "the menu item record");
+#endif
+
+// The runner's one notification-area record; hIcon is the icon shown, owned here.
+static NOTIFYICONDATAA g_nid;
+
+static HICON LoadTrayIcon(UINT iconId)
+{
+    return (HICON)LoadImageA(g_hInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16,
+                             LR_DEFAULTCOLOR);
+}
+
+void TrayAdd(UINT iconId)
+{
+    if (!g_showTrayIcon)
+        return;
+    g_nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    g_nid.hWnd = g_hwndMain;
+    g_nid.uID = TRAY_ICON_ID;
+    g_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    g_nid.uCallbackMessage = WM_TRAYNOTIFY;
+    g_nid.hIcon = LoadTrayIcon(iconId);
+    lstrcpynA(g_nid.szTip, RUNNER_TITLE, sizeof g_nid.szTip);
+    Shell_NotifyIconA(NIM_ADD, &g_nid);
+}
+
+void TraySetIcon(UINT iconId)
+{
+    if (!g_showTrayIcon)
+        return;
+    HICON old = g_nid.hIcon;
+    g_nid.uFlags = NIF_ICON;
+    g_nid.hIcon = LoadTrayIcon(iconId);
+    Shell_NotifyIconA(NIM_MODIFY, &g_nid);
+    if (old != NULL)
+        DestroyIcon(old);
+}
+
+void TrayRemove()
+{
+    if (!g_showTrayIcon)
+        return;
+    g_nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    g_nid.uFlags = 0;
+    Shell_NotifyIconA(NIM_DELETE, &g_nid);
+    if (g_nid.hIcon != NULL) {
+        DestroyIcon(g_nid.hIcon);
+        g_nid.hIcon = NULL;
+    }
+}
+
+void TrayRestore()
+{
+    if (!g_showTrayIcon || g_nid.hIcon == NULL)
+        return;
+    g_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    Shell_NotifyIconA(NIM_ADD, &g_nid);
+}
+
+void OnSplashKilled()
+{
+    TraySetIcon(IDI_TRAY_KILLED);
+    // A burst of kills keeps the icon red until a second after the last.
+    if (g_flashTimer != 0) {
+        KillTimer(g_hwndMain, g_flashTimer);
+        g_flashTimer = 0;
+    }
+    g_flashTimer = SetTimer(g_hwndMain, IDT_FLASH, FLASH_MS, NULL);
+}
+
+void OnFlashTimer(HWND hwnd, UINT_PTR timerId)
+{
+    if (timerId != g_flashTimer || !g_showTrayIcon)
+        return;
+    TraySetIcon(IDI_TRAY_NORMAL);
+    KillTimer(hwnd, timerId);
+    g_flashTimer = 0;
+}
+
+HMENU BuildTrayMenu()
+{
+    HMENU menu = CreatePopupMenu();
+    if (menu == NULL)
+        return NULL;
+    MENUITEMINFOA about = {};
+    about.cbSize = sizeof about;
+    about.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
+    about.fType = MFT_STRING;
+    about.fState = MFS_DEFAULT; // drawn bold
+    about.wID = IDM_ABOUT;
+    about.dwTypeData = (LPSTR) "About...";
+    InsertMenuItemA(menu, 0, TRUE, &about);
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    AppendMenuA(menu, MF_STRING, IDM_CONFIG, "Config...");
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    AppendMenuA(menu, MF_STRING, IDM_QUIT, "Quit");
+    return menu;
+}
+
+static void ShowTrayMenu(HWND hwnd)
+{
+    HMENU menu = BuildTrayMenu();
+    if (menu == NULL)
+        return;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    // Without the foreground the menu would not close on a click elsewhere.
+    SetForegroundWindow(hwnd);
+    UINT command = (UINT)TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN, cursor.x, cursor.y,
+                                        0, hwnd, NULL);
+    PostMessageA(hwnd, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    switch (command) {
+    case IDM_ABOUT:
+        ShowAbout();
+        break;
+    case IDM_CONFIG:
+        ShowConfigDialog();
+        break;
+    case IDM_QUIT:
+        PostMessageA(hwnd, WM_DESTROY, 0, 0);
+        break;
+    }
+}
+
+void OnTrayNotify(HWND hwnd, UINT iconId, UINT mouseMessage)
+{
+    if (iconId != TRAY_ICON_ID || !g_showTrayIcon)
+        return;
+    switch (mouseMessage) {
+    case WM_LBUTTONDBLCLK:
+        ShowAbout();
+        break;
+    case WM_RBUTTONDOWN:
+        ShowTrayMenu(hwnd);
+        break;
+    }
+}
+
+void ShowAbout()
+{
+    MessageBoxA(NULL,
+                "Zentrova v1.4\n"
+                "Made by Orbelline\n"
+                "https://www.orbelline.com/zentrova/\n"
+                "\n",
+                "About...", MB_ICONINFORMATION);
+}
