@@ -1,0 +1,135 @@
+// Starting and watching ZentrovaRunner.exe from outside, as a user sees it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "desktop_probe.h"
+#include "fixture_client.h"
+
+
+const UINT WM_TRAYNOTIFY = WM_USER + 2;
+const UINT kTrayIconId = 101;
+
+struct Runner {
+    HANDLE process;
+    DWORD processId;
+};
+
+class RunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // A runner left over from elsewhere would take part in every check.
+        ASSERT_TRUE(FindTopLevel("ZentrovaRunnerClass", "ZentrovaRunner").empty());
+    }
+
+    void TearDown() override
+    {
+        for (Runner &r : runners_) {
+            if (WaitForSingleObject(r.process, 0) == WAIT_TIMEOUT) {
+                for (HWND hwnd : FindTopLevel("ZentrovaRunnerClass", NULL, r.processId))
+                    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+                if (WaitForExit(r.process, 5000) == -1)
+                    TerminateProcess(r.process, 1);
+            }
+            CloseHandle(r.process);
+        }
+        if (fixture_.process != NULL)
+            StopFixture(&fixture_);
+    }
+
+    Runner Start(const char *arguments = "")
+    {
+        std::string line = "\"" + BuiltProgram("ZentrovaRunner.exe") + "\" " + arguments;
+        Runner r = {StartProgram(line), 0};
+        EXPECT_TRUE(r.process != NULL);
+        if (r.process != NULL) {
+            r.processId = GetProcessId(r.process);
+            runners_.push_back(r);
+        }
+        return r;
+    }
+
+    // The runner's main window, once it exists.
+    HWND MainWindow(const Runner &r, DWORD timeoutMs = 10000)
+    {
+        DWORD start = GetTickCount();
+        do {
+            std::vector<HWND> found =
+                FindTopLevel("ZentrovaRunnerClass", "ZentrovaRunner", r.processId);
+            if (!found.empty())
+                return found[0];
+            PumpMessagesFor(50);
+        } while (GetTickCount() - start < timeoutMs);
+        return NULL;
+    }
+
+    // Samples the notification area until it shows what is asked for.
+    bool WaitForTray(bool (*shows)(const TrayColours &), DWORD timeoutMs)
+    {
+        DWORD start = GetTickCount();
+        do {
+            if (shows(SampleTray()))
+                return true;
+            PumpMessagesFor(50);
+        } while (GetTickCount() - start < timeoutMs);
+        return false;
+    }
+
+    static bool Normal(const TrayColours &c) { return c.yellow > 20 && c.red == 0; }
+    static bool Killed(const TrayColours &c) { return c.red > 20 && c.yellow == 0; }
+    static bool Empty(const TrayColours &c) { return c.red == 0 && c.yellow == 0; }
+
+    // Shows a splash window in the fixture; true when it was moved off-screen.
+    bool SplashSuppressed()
+    {
+        if (fixture_.process == NULL && !StartFixture(&fixture_))
+            return false;
+        FixtureRect w = FixtureWindow(&fixture_, "show splash");
+        return w.ok && w.rect.right < 0 && w.rect.bottom < 0;
+    }
+
+    std::vector<Runner> runners_;
+    Fixture fixture_;
+};
+
+inline HWND WaitForWindow(const char *className, const char *title, DWORD processId,
+                          DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        for (HWND hwnd : FindTopLevel(className, title, processId))
+            if (IsWindowVisible(hwnd))
+                return hwnd;
+        PumpMessagesFor(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return NULL;
+}
+
+
+// Clicks a button of a dialog in another process, as the mouse would.
+inline void ClickButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+// Opens the runner's tray menu and picks an item by keyboard: 'downs' presses
+// of Down from nothing selected, or Up once (the last item) when downs is 0.
+inline bool ChooseFromTrayMenu(HWND main, DWORD processId, int downs)
+{
+    PostMessageA(main, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = WaitForWindow("#32768", NULL, processId, 5000);
+    if (menu == NULL)
+        return false;
+    if (downs == 0)
+        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    for (int i = 0; i < downs; ++i)
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
