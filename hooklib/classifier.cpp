@@ -74,13 +74,18 @@ void FindWindowOwner(HWND hwnd, WindowFacts *facts)
 
 int TryKillSplash(HWND hwnd)
 {
+    // A title bar rules a window out whatever its place, and most windows
+    // have one: they are let go before the screen is asked for anything.
+    uint32_t style = (uint32_t)GetWindowLongA(hwnd, GWL_STYLE);
+    if ((style & kStyleCaption) != 0)
+        return 0;
     RECT windowRect, screenRect;
     if (!GetWindowRect(hwnd, &windowRect) || !GetWindowRect(GetDesktopWindow(), &screenRect))
         return 0;
     WindowFacts facts;
     Rect32 window = ToRect32(windowRect);
     Rect32 screen = ToRect32(screenRect);
-    InitWindowFacts(&facts, (uint32_t)GetWindowLongA(hwnd, GWL_STYLE), &window, &screen);
+    InitWindowFacts(&facts, style, &window, &screen);
     FactSource source = {&hwnd, ReadWorkArea, ReadClassName, WalkChildren};
     if (!HasSplashShape(&facts, &source))
         return 0;
