@@ -18,6 +18,12 @@ struct TrayColours {
 };
 TrayColours SampleTray();
 
+// The centre of the runner's tray icon on the screen; false when no icon shows.
+bool FindTrayIcon(POINT *centre);
+
+// Saves a part of the screen as a 24-bit BMP file.
+bool SaveScreenBmp(const RECT &area, const char *path);
+
 // The shared record as another process sees it; false when it does not exist.
 struct SharedRecord {
     DWORD hwndNotify, hHook, uMsgAux, uMsgKilled;

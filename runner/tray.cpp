@@ -156,7 +156,7 @@ void ShowAbout()
     MessageBoxA(NULL,
                 "Zentrova v1.4\n"
                 "Made by Orbelline\n"
-                "https://www.orbelline.com/zentrova/\n"
+                "www.orbelline.com\n"
                 "\n",
                 "About...", MB_ICONINFORMATION);
 }

@@ -1,0 +1,201 @@
+// Takes the user guide's pictures of the real runner: starts it beside this
+// program, opens its About box, menu and configuration dialog the way a user
+// would, and saves each scene as a BMP file. Usage: zentrova_screenshots OUTDIR
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "desktop_probe.h"
+
+namespace {
+
+const UINT WM_TRAYNOTIFY = WM_USER + 2;
+const UINT kTrayIconId = 101;
+const char kKey[] = "Software\\Orbelline\\Zentrova\\Ignorees";
+const char *const kEntries[] = {
+    "C:\\Program Files\\Acme Studio\\studio.exe",
+    "C:\\Program Files\\PhotoView\\photoview.exe",
+    "C:\\Games\\Lunar Lander\\lander.exe",
+    "D:\\Tools\\Mapper\\MAPPER.EXE",
+};
+
+std::string g_outDir;
+DWORD g_runnerId;
+
+void Pump(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(10);
+    }
+}
+
+HWND WaitForVisible(const char *className, const char *title)
+{
+    for (int i = 0; i < 200; ++i) {
+        for (HWND hwnd : FindTopLevel(className, title, g_runnerId))
+            if (IsWindowVisible(hwnd))
+                return hwnd;
+        Pump(50);
+    }
+    return NULL;
+}
+
+bool Save(const RECT &area, const char *name)
+{
+    std::string path = g_outDir + "\\" + name + ".bmp";
+    bool ok = SaveScreenBmp(area, path.c_str());
+    printf("%s %s\n", ok ? "saved" : "could not save", path.c_str());
+    return ok;
+}
+
+RECT Grown(HWND hwnd, int margin)
+{
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    InflateRect(&r, margin, margin);
+    IntersectRect(&r, &r, &screen);
+    return r;
+}
+
+void StoreExampleList()
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
+        return;
+    DWORD n = sizeof kEntries / sizeof kEntries[0];
+    RegSetValueExA(key, "num", 0, REG_DWORD, (const BYTE *)&n, sizeof n);
+    for (DWORD i = 0; i < n; ++i) {
+        char name[32];
+        snprintf(name, sizeof name, "ignoree%lu", (unsigned long)i);
+        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)kEntries[i],
+                       (DWORD)strlen(kEntries[i]) + 1);
+    }
+    RegCloseKey(key);
+}
+
+HWND OpenMenuAt(HWND main, POINT at)
+{
+    SetCursorPos(at.x, at.y);
+    PostMessageA(main, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = WaitForVisible("#32768", NULL);
+    Pump(300);
+    return menu;
+}
+
+void Choose(HWND menu, int downs)
+{
+    if (downs == 0)
+        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    for (int i = 0; i < downs; ++i)
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+int Fail(const char *what)
+{
+    fprintf(stderr, "screenshots: %s\n", what);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2)
+        return Fail("usage: zentrova_screenshots OUTDIR");
+    g_outDir = argv[1];
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    std::string runnerPath(self);
+    runnerPath = runnerPath.substr(0, runnerPath.find_last_of('\\') + 1) + "ZentrovaRunner.exe";
+
+    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    StoreExampleList();
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string line = "\"" + runnerPath + "\"";
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return Fail("cannot start the runner");
+    g_runnerId = pi.dwProcessId;
+    int result = 1;
+    HWND main = NULL;
+    POINT icon = {};
+    for (int i = 0; i < 200 && (main == NULL || !FindTrayIcon(&icon)); ++i) {
+        std::vector<HWND> found = FindTopLevel("ZentrovaRunnerClass", "ZentrovaRunner", g_runnerId);
+        main = found.empty() ? NULL : found[0];
+        Pump(50);
+    }
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    HWND about = NULL, menu = NULL, dialog = NULL;
+    if (main == NULL || !FindTrayIcon(&icon)) {
+        Fail("the runner shows no tray icon");
+        goto done;
+    }
+
+    // The whole desktop: the About box open, and the menu over the icon.
+    PostMessageA(main, WM_TRAYNOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
+    about = WaitForVisible("#32770", "About...");
+    if (about == NULL) {
+        Fail("no About box");
+        goto done;
+    }
+    Save(Grown(about, 0), "about");
+    menu = OpenMenuAt(main, icon);
+    if (menu == NULL) {
+        Fail("no tray menu");
+        goto done;
+    }
+    Save(screen, "desktop");
+    {
+        RECT corner = Grown(menu, 40);
+        corner.right = screen.right;
+        corner.bottom = screen.bottom;
+        Save(corner, "tray-menu");
+    }
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    Pump(300);
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    Pump(300);
+
+    // The configuration dialog with the example list, one entry selected.
+    menu = OpenMenuAt(main, icon);
+    if (menu == NULL) {
+        Fail("no tray menu");
+        goto done;
+    }
+    Choose(menu, 2);
+    dialog = WaitForVisible("#32770", "Configuration..");
+    if (dialog == NULL) {
+        Fail("no configuration dialog");
+        goto done;
+    }
+    SendMessageA(GetDlgItem(dialog, 1000), LB_SETCURSEL, 1, 0);
+    Pump(300);
+    Save(Grown(dialog, 0), "config-dialog");
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    Pump(300);
+    result = 0;
+
+done:
+    menu = OpenMenuAt(main, icon);
+    if (menu != NULL)
+        Choose(menu, 0); // Quit
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    return result;
+}
