@@ -44,12 +44,20 @@ bool StartFixture(Fixture *f)
     return StartFixture(f, "\"" + BuiltProgram("zentrova_fixture.exe") + "\"");
 }
 
-std::string FixtureCommand(Fixture *f, const std::string &command, DWORD timeoutMs)
+bool FixtureSend(Fixture *f, const std::string &command)
 {
     std::string line = command + "\n";
     DWORD written;
-    if (!WriteFile(f->toChild, line.data(), (DWORD)line.size(), &written, NULL))
-        return "";
+    return WriteFile(f->toChild, line.data(), (DWORD)line.size(), &written, NULL) != FALSE;
+}
+
+std::string FixtureCommand(Fixture *f, const std::string &command, DWORD timeoutMs)
+{
+    return FixtureSend(f, command) ? FixtureReceive(f, timeoutMs) : "";
+}
+
+std::string FixtureReceive(Fixture *f, DWORD timeoutMs)
+{
     DWORD start = GetTickCount();
     for (;;) {
         size_t end = f->pending.find('\n');
@@ -78,14 +86,20 @@ std::string FixtureCommand(Fixture *f, const std::string &command, DWORD timeout
 
 FixtureRect FixtureWindow(Fixture *f, const std::string &command)
 {
+    return ParseFixtureRect(FixtureCommand(f, command));
+}
+
+FixtureRect ParseFixtureRect(const std::string &answer)
+{
     FixtureRect r = {};
-    std::string answer = FixtureCommand(f, command);
     long l, t, rt, b;
-    unsigned long ms;
-    r.ok = sscanf(answer.c_str(), "ok %d %ld %ld %ld %ld %lu", &r.id, &l, &t, &rt, &b, &ms) == 6;
+    unsigned long ms, hwnd;
+    r.ok = sscanf(answer.c_str(), "ok %d %ld %ld %ld %ld %lu %lx", &r.id, &l, &t, &rt, &b, &ms,
+                  &hwnd) == 7;
     if (r.ok) {
         SetRect(&r.rect, (int)l, (int)t, (int)rt, (int)b);
         r.ms = ms;
+        r.hwnd = (HWND)(LONG_PTR)(int)hwnd;
     }
     return r;
 }

@@ -12,6 +12,7 @@ struct FixtureRect {
     int id;
     RECT rect;
     DWORD ms; // how long the fixture was held up by the command
+    HWND hwnd;
 };
 
 struct Fixture {
@@ -27,6 +28,15 @@ std::string BuiltProgram(const char *name);
 // Starts a program with its standard input and output on pipes.
 bool StartFixture(Fixture *f, const std::string &commandLine);
 bool StartFixture(Fixture *f);
+
+// Sends one command line without waiting for its answer.
+bool FixtureSend(Fixture *f, const std::string &command);
+
+// The next answer line, or "" after timeoutMs.
+std::string FixtureReceive(Fixture *f, DWORD timeoutMs = 15000);
+
+// Parses an answer that gives a window's rectangle.
+FixtureRect ParseFixtureRect(const std::string &answer);
 
 // Sends one command line; returns the answer line, or "" after timeoutMs.
 std::string FixtureCommand(Fixture *f, const std::string &command, DWORD timeoutMs = 15000);

@@ -249,3 +249,19 @@ TEST(HookLibraryExports, AreFoundByTheirPlainNames)
     EXPECT_TRUE(GetProcAddress(library, "_ZentrovaSetHooks@12") == NULL);
     EXPECT_TRUE(GetProcAddress(library, "ZentrovaSetHooks@12") == NULL);
 }
+
+TEST_F(HookLibrary, ReportsEveryKillWhileAnotherProgramStorms)
+{
+    ASSERT_TRUE(ZentrovaSetHooks(notify_, kKilled, kAux));
+    Fixture stormer;
+    ASSERT_TRUE(StartFixture(&stormer));
+    ASSERT_TRUE(FixtureWindow(&stormer, "show captioned").ok);
+    ASSERT_TRUE(FixtureSend(&stormer, "storm 0 100000"));
+    const int kKills = 20;
+    for (int i = 0; i < kKills; ++i)
+        ExpectMovedOffScreen(FixtureWindow(&fixture_, "show splash"));
+    EXPECT_TRUE(ParseFixtureRect(FixtureReceive(&stormer, 300000)).ok);
+    PumpMessagesFor(300);
+    EXPECT_EQ((size_t)kKills, Count(kKilled)) << "kill reports were lost";
+    EXPECT_EQ(0, StopFixture(&stormer));
+}
