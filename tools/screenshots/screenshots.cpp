@@ -85,7 +85,14 @@ void StoreExampleList()
 
 HWND OpenMenuAt(HWND main, POINT at)
 {
-    SetCursorPos(at.x, at.y);
+    // The pointer moves asynchronously under X: wait until it is there.
+    for (int i = 0; i < 20; ++i) {
+        SetCursorPos(at.x, at.y);
+        Pump(50);
+        POINT now;
+        if (GetCursorPos(&now) && now.x == at.x && now.y == at.y)
+            break;
+    }
     PostMessageA(main, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
     HWND menu = WaitForVisible("#32768", NULL);
     Pump(300);
@@ -151,6 +158,7 @@ int main(int argc, char **argv)
         Fail("no About box");
         goto done;
     }
+    Pump(500); // painted
     Save(Grown(about, 0), "about");
     menu = OpenMenuAt(main, icon);
     if (menu == NULL) {
