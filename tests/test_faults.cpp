@@ -114,6 +114,20 @@ struct Usage {
     size_t windows;
 };
 
+struct WindowCount {
+    DWORD processId;
+    size_t n;
+};
+
+BOOL CALLBACK CountOwnWindows(HWND hwnd, LPARAM param)
+{
+    WindowCount *c = (WindowCount *)param;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    c->n += owner == c->processId;
+    return TRUE;
+}
+
 Usage Measure(HANDLE process)
 {
     Usage u = {};
@@ -122,20 +136,8 @@ Usage Measure(HANDLE process)
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process, &memory, sizeof memory))
         u.privateBytes = memory.PagefileUsage;
-    DWORD processId = GetProcessId(process);
-    struct Count {
-        DWORD processId;
-        size_t n;
-    } count = {processId, 0};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            Count *c = (Count *)param;
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            c->n += owner == c->processId;
-            return TRUE;
-        },
-        (LPARAM)&count);
+    WindowCount count = {GetProcessId(process), 0};
+    EnumWindows(CountOwnWindows, (LPARAM)&count);
     u.windows = count.n;
     return u;
 }
