@@ -20,12 +20,17 @@ struct Runner {
     DWORD processId;
 };
 
+// The user's ignore list, under HKEY_CURRENT_USER.
+const char kKey[] = "Software\\Orbelline\\Zentrova\\Ignorees";
+
+// Every test starts and ends with no ignore list, so none leaks into the next.
 class RunnerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         // A runner left over from elsewhere would take part in every check.
         ASSERT_TRUE(FindTopLevel("ZentrovaRunnerClass", "ZentrovaRunner").empty());
+        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
     }
 
     void TearDown() override
@@ -41,6 +46,7 @@ protected:
         }
         if (fixture_.process != NULL)
             StopFixture(&fixture_);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
     }
 
     Runner Start(const char *arguments = "")

@@ -14,7 +14,6 @@
 
 namespace {
 
-const char kKey[] = "Software\\Orbelline\\Zentrova\\Ignorees";
 const int IDC_IGNORE_LIST = 1000, IDC_ADD_APP = 1001, IDC_REMOVE_APP = 1002;
 
 // Every value under the key, by name: type and raw bytes.
@@ -75,18 +74,6 @@ void StoreNum(DWORD n)
 
 class ConfigDialog : public RunnerTest {
 protected:
-    void SetUp() override
-    {
-        RunnerTest::SetUp();
-        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
-    }
-
-    void TearDown() override
-    {
-        RunnerTest::TearDown();
-        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
-    }
-
     // Starts "ZentrovaRunner -config" and waits for its dialog.
     HWND OpenAlone(Runner *runner)
     {

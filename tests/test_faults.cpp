@@ -15,8 +15,6 @@
 
 namespace {
 
-const char kKey[] = "Software\\Orbelline\\Zentrova\\Ignorees";
-
 void SetRaw(const char *name, DWORD type, const void *data, DWORD size)
 {
     HKEY key;
@@ -56,20 +54,7 @@ bool Moved(const FixtureRect &w)
     return w.ok && w.rect.right < 0 && w.rect.bottom < 0;
 }
 
-class Faults : public RunnerTest {
-protected:
-    void SetUp() override
-    {
-        RunnerTest::SetUp();
-        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
-    }
-
-    void TearDown() override
-    {
-        RunnerTest::TearDown();
-        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
-    }
-};
+class Faults : public RunnerTest {};
 
 // The system's handle table, as ntdll reports it.
 struct HandleEntry {
