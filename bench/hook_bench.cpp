@@ -12,6 +12,7 @@
 #include <string.h>
 
 #include "ignore_list.h"
+#include "splash_shape.h"
 #include "zentrova.h"
 
 enum { kCaptioned, kOffCentre, kSplash, kKinds };
@@ -24,7 +25,6 @@ enum {
     kListSize = 100,
     kSplashWidth = 400,
     kSplashHeight = 300,
-    kOffscreenMargin = 25, // the library's margin, for recognising its move
 };
 
 static const char *const g_kindNames[kKinds] = {"captioned", "off-centre popup", "ignored splash"};
@@ -498,8 +498,9 @@ static bool CheckHookWasLive()
     RemoveSetups();
     RECT now;
     GetWindowRect(g_windows[kSplash], &now);
-    bool moved = now.left == -2 * (kSplashWidth + kOffscreenMargin) &&
-                 now.top == -2 * (kSplashHeight + kOffscreenMargin) &&
+    Rect32 shape = {0, 0, kSplashWidth, kSplashHeight};
+    Placement target = OffscreenPlacement(&shape);
+    bool moved = now.left == target.x && now.top == target.y &&
                  now.right - now.left == kSplashWidth && g_killedCount == 1;
     if (!moved) {
         fprintf(stderr, "bench: FAILED: with the program off the list, the splash was not moved "

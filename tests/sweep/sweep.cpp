@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "splash_shape.h"
 #include "zentrova.h"
 
 namespace {
@@ -120,8 +121,9 @@ bool AtKillPlacement(HWND hwnd)
     HWND parent = GetAncestor(hwnd, GA_PARENT);
     if (parent != NULL && parent != GetDesktopWindow())
         MapWindowPoints(NULL, parent, (POINT *)&r, 2);
-    long w = r.right - r.left, h = r.bottom - r.top;
-    return r.left == -2 * (w + 25) && r.top == -2 * (h + 25);
+    Rect32 placed = {r.left, r.top, r.right, r.bottom};
+    Placement target = OffscreenPlacement(&placed);
+    return r.left == target.x && r.top == target.y;
 }
 
 // Reads nothing that takes a message: the hooked thread may be waiting.
