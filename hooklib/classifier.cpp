@@ -49,6 +49,11 @@ static void WalkChildren(void *context, WindowFacts *facts)
     }
 }
 
+static uint32_t ReadExStyle(void *context)
+{
+    return (uint32_t)GetWindowLongA(*(HWND *)context, GWL_EXSTYLE);
+}
+
 void FindWindowOwner(HWND hwnd, WindowFacts *facts)
 {
     HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(hwnd, GWLP_HINSTANCE);
@@ -86,7 +91,7 @@ int TryKillSplash(HWND hwnd)
     Rect32 window = ToRect32(windowRect);
     Rect32 screen = ToRect32(screenRect);
     InitWindowFacts(&facts, style, &window, &screen);
-    FactSource source = {&hwnd, ReadWorkArea, ReadClassName, WalkChildren};
+    FactSource source = {&hwnd, ReadWorkArea, ReadClassName, WalkChildren, ReadExStyle};
     if (!HasSplashShape(&facts, &source))
         return 0;
 

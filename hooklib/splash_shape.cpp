@@ -44,6 +44,7 @@ void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRec
                      const Rect32 *screenRect)
 {
     facts->style = style;
+    facts->exStyle = 0;
     facts->windowRect = *windowRect;
     facts->referenceRect = *screenRect;
     facts->centredH = facts->centredV = false;
@@ -54,6 +55,22 @@ void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRec
     facts->splashImageCount = facts->mayaFrameCount = 0;
     facts->modulePath[0] = 0;
     facts->exePath[0] = 0;
+}
+
+// A top-level tool window with no sizing border and no child at all, centred
+// both ways: the splash of installers that paint a bitmap into a window they
+// never made a popup (NSIS's advsplash and splash). Kept apart from the popup
+// rule and as narrow as that shape: no class, known or not, and no child
+// widens it. The extended style is read only here, after every cheaper test.
+static bool IsBareToolWindow(WindowFacts *facts, const FactSource *source)
+{
+    if ((facts->style & (kStyleChild | kStyleThickFrame)) != 0)
+        return false;
+    facts->exStyle = source->readExStyle(source->context);
+    if ((facts->exStyle & kExStyleToolWindow) == 0)
+        return false;
+    source->walkChildren(source->context, facts);
+    return facts->childCount == 0;
 }
 
 // Children come last: they cost a walk and a text read each. Tests whose outcome
@@ -75,9 +92,9 @@ bool HasSplashShape(WindowFacts *facts, const FactSource *source)
     // Centred vertically alone is never a splash screen.
     if (!facts->centredH)
         return false;
-    // Centred both ways, only a popup qualifies.
+    // Centred both ways, only a popup qualifies, or a bare tool window.
     if (facts->centredV && (facts->style & kStylePopup) == 0)
-        return false;
+        return IsBareToolWindow(facts, source);
 
     source->readClassName(source->context, facts);
     facts->isDialogClass = AsciiStartsWithNoCase(facts->className, "#32770");

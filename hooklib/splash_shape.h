@@ -15,6 +15,9 @@ enum {
 const uint32_t kStyleCaption = 0x00C00000; // either bit means a title bar
 const uint32_t kStylePopup = 0x80000000;
 const uint32_t kStyleDisabled = 0x08000000;
+const uint32_t kStyleChild = 0x40000000;
+const uint32_t kStyleThickFrame = 0x00040000; // a sizing border
+const uint32_t kExStyleToolWindow = 0x00000080;
 
 // Screen pixels, as the window manager reports them.
 struct Rect32 {
@@ -24,6 +27,7 @@ struct Rect32 {
 // Everything learnt about one window, gathered afresh for each examination.
 struct WindowFacts {
     uint32_t style;
+    uint32_t exStyle; // read only for a window that needs it, else 0
     Rect32 windowRect;
     Rect32 referenceRect; // the screen, or the work area once that was consulted
     bool centredH, centredV;
@@ -44,6 +48,8 @@ struct FactSource {
     void (*readClassName)(void *context, WindowFacts *facts);
     // Calls NoteChildClass and then NoteChildText for each direct child, in Z order.
     void (*walkChildren)(void *context, WindowFacts *facts);
+    // The extended style.
+    uint32_t (*readExStyle)(void *context);
 };
 
 // Starts a set of facts from the cheap ones: style, window and screen rectangles.

@@ -38,7 +38,8 @@ struct FakeWindow {
     Rect32 workArea = kWorkArea;
     std::string className = "SplashWnd";
     std::vector<Child> children;
-    int workAreaReads = 0, classNameReads = 0, childWalks = 0;
+    uint32_t exStyle = 0;
+    int workAreaReads = 0, classNameReads = 0, childWalks = 0, exStyleReads = 0;
 };
 
 bool FakeReadWorkArea(void *context, Rect32 *workArea)
@@ -66,10 +67,18 @@ void FakeWalkChildren(void *context, WindowFacts *facts)
     }
 }
 
+uint32_t FakeReadExStyle(void *context)
+{
+    FakeWindow *w = static_cast<FakeWindow *>(context);
+    w->exStyleReads++;
+    return w->exStyle;
+}
+
 bool Classify(FakeWindow *window, uint32_t style, const Rect32 &rect, WindowFacts *facts)
 {
     InitWindowFacts(facts, style, &rect, &window->screen);
-    FactSource source = {window, FakeReadWorkArea, FakeReadClassName, FakeWalkChildren};
+    FactSource source = {window, FakeReadWorkArea, FakeReadClassName, FakeWalkChildren,
+                         FakeReadExStyle};
     return HasSplashShape(facts, &source);
 }
 
@@ -160,6 +169,41 @@ TEST(SplashShape, DecidesByCentringStyleClassAndChildren)
     }
 }
 
+// Without WS_POPUP, a window centred both ways is taken only as a bare tool
+// window; these sit centred on the work area, as NSIS centres its splash.
+TEST(SplashShape, TakesABareToolWindowWithoutPopup)
+{
+    const uint32_t kTool = kExStyleToolWindow;
+    const uint32_t kClipSiblings = 0x04000000, kVisible = 0x10000000;
+    const Rect32 onWorkArea = CentredAt(512, 369, 320, 200);
+    const struct {
+        const char *what;
+        uint32_t style, exStyle;
+        Rect32 rect;
+        const char *className;
+        std::vector<Child> children;
+        bool splash;
+    } cases[] = {
+        {"NSIS splash", kVisible | kClipSiblings, kTool | 0x00080000, onWorkArea, "_sp", {}, true},
+        {"not a tool window", kVisible | kClipSiblings, 0, onWorkArea, "_sp", {}, false},
+        {"a static child", kClipSiblings, kTool, onWorkArea, "_sp", {kStatic}, false},
+        {"known splash class, a child", 0, kTool, onWorkArea, "TSplashForm", {kEnabledButton}, false},
+        {"a child window", kStyleChild, kTool, onWorkArea, "_sp", {}, false},
+        {"a sizing border", kStyleThickFrame, kTool, onWorkArea, "_sp", {}, false},
+        {"a title bar", kBorder | kDlgFrame, kTool, onWorkArea, "_sp", {}, false},
+        {"exactly the work area", 0, kTool, kWorkArea, "_sp", {}, false},
+        {"centred horizontally only", 0, kTool, CentredAt(512, 100, 320, 200), "_sp", {}, false},
+        {"4 px off centre", 0, kTool, CentredAt(516, 369, 320, 200), "_sp", {}, false},
+    };
+    for (const auto &c : cases) {
+        FakeWindow w;
+        w.className = c.className;
+        w.children = c.children;
+        w.exStyle = c.exStyle;
+        EXPECT_EQ(c.splash, Classify(&w, c.style, c.rect)) << c.what;
+    }
+}
+
 TEST(SplashShape, WorkAreaCountsEachAxisOnItsOwn)
 {
     // Work area shifted right and up: the window is centred horizontally on the
@@ -185,17 +229,31 @@ TEST(SplashShape, ReadsCostlyFactsOnlyWhenTheCheapTestsPass)
     EXPECT_EQ(0, centred.workAreaReads) << "centred on the screen needs no work area";
     EXPECT_EQ(1, centred.classNameReads);
     EXPECT_EQ(1, centred.childWalks);
+    EXPECT_EQ(0, centred.exStyleReads) << "a popup needs no extended style";
 
     FakeWindow captioned;
     Classify(&captioned, kPopup | kBorder, CentredAt(512, 384, 400, 300));
     EXPECT_EQ(0, captioned.classNameReads);
     EXPECT_EQ(0, captioned.childWalks);
+    EXPECT_EQ(0, captioned.exStyleReads);
 
     FakeWindow offCentre;
     Classify(&offCentre, kPopup, CentredAt(100, 100, 50, 50));
     EXPECT_EQ(1, offCentre.workAreaReads);
     EXPECT_EQ(0, offCentre.classNameReads);
     EXPECT_EQ(0, offCentre.childWalks);
+    EXPECT_EQ(0, offCentre.exStyleReads);
+
+    FakeWindow captionedPlain, offCentrePlain; // neither a popup nor asked for more
+    Classify(&captionedPlain, kBorder | kDlgFrame, CentredAt(512, 384, 400, 300));
+    Classify(&offCentrePlain, 0, CentredAt(100, 100, 50, 50));
+    EXPECT_EQ(0, captionedPlain.exStyleReads + offCentrePlain.exStyleReads);
+
+    FakeWindow plain; // not a tool window: its children are never asked for
+    Classify(&plain, 0, CentredAt(512, 384, 400, 300));
+    EXPECT_EQ(1, plain.exStyleReads);
+    EXPECT_EQ(0, plain.childWalks);
+    EXPECT_EQ(0, plain.classNameReads);
 
     FakeWindow splashClass;
     splashClass.className = "TSplashForm";
