@@ -1,6 +1,8 @@
 ; One small installer per kind of window that NSIS and its plugins show, so
 ; that the corpus test meets them as a user meets them.
-;   makensis -DKIND=... -DTARGET=amd64-unicode|x86-unicode -DBITMAP=file.bmp -DOUTFILE=out.exe
+;   makensis -DKIND=... -DTARGET=amd64-unicode|x86-unicode -DOUTFILE=out.exe
+; The splash plugins show %TEMP%\zentrova-corpus-splash.bmp, which the test
+; writes before it starts them.
 ; KIND: advsplash-fade, advsplash, splash, banner (splash screens, to be moved),
 ; bgimage (a full-screen background) and wizard (the installer's own window),
 ; which must stay. Each ends by itself after a few seconds. The splash
@@ -22,14 +24,12 @@ SilentInstall silent
 Page instfiles
 
 Section
-  InitPluginsDir
-  File "/oname=$PLUGINSDIR\splash.bmp" "${BITMAP}"
 !if "${KIND}" == "advsplash-fade"
-  advsplash::show 3000 600 400 -1 "$PLUGINSDIR\splash"
+  advsplash::show 3000 600 400 -1 "$TEMP\zentrova-corpus-splash"
 !else if "${KIND}" == "advsplash"
-  advsplash::show 3000 0 0 -1 "$PLUGINSDIR\splash"
+  advsplash::show 3000 0 0 -1 "$TEMP\zentrova-corpus-splash"
 !else if "${KIND}" == "splash"
-  splash::show 3000 "$PLUGINSDIR\splash"
+  splash::show 3000 "$TEMP\zentrova-corpus-splash"
 !else if "${KIND}" == "banner"
   Banner::show "Preparing the installation"
   Sleep 3000

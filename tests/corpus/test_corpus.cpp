@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "fixture_client.h"
 #include "ignore_list.h"
@@ -139,6 +140,43 @@ const Entry kCorpus[] = {
     {"wxWidgets", "frame", nullptr, "screen wxWindowNR 06CF0000 0 600 400", false},
 };
 
+// The picture the NSIS splash plugins show, where corpus.nsi looks for it: a
+// 320 x 200 gradient, so that a screenshot shows where the splash went.
+bool WriteSplashBitmap()
+{
+    char path[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof path, path);
+    if (n == 0 || n + 32 > sizeof path)
+        return false;
+    lstrcatA(path, "zentrova-corpus-splash.bmp");
+    const int width = 320, height = 200, rowBytes = width * 3;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42; // "BM"
+    header.bfOffBits = sizeof header + sizeof info;
+    header.bfSize = header.bfOffBits + rowBytes * height;
+    std::vector<unsigned char> pixels(rowBytes * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            unsigned char *p = &pixels[y * rowBytes + x * 3]; // blue, green, red
+            p[0] = (unsigned char)(96 + y * 159 / height);
+            p[1] = (unsigned char)(x * 160 / width);
+            p[2] = 32;
+        }
+    FILE *f = fopen(path, "wb");
+    if (f == NULL)
+        return false;
+    bool ok = fwrite(&header, sizeof header, 1, f) == 1 && fwrite(&info, sizeof info, 1, f) == 1 &&
+              fwrite(pixels.data(), pixels.size(), 1, f) == 1;
+    return fclose(f) == 0 && ok;
+}
+
 struct Seen {
     HWND hwnd;
     std::string detail; // class, styles, size and children, for the report
@@ -217,6 +255,7 @@ HWND ShowProgram(const Entry &e, HANDLE *process)
 TEST(SplashCorpus, MovesTheSplashScreensAndLeavesTheirNeighbours)
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, IGNORE_LIST_KEY);
+    ASSERT_TRUE(WriteSplashBitmap());
     WNDCLASSA wc = {};
     wc.lpfnWndProc = NotifyProc;
     wc.hInstance = GetModuleHandleA(NULL);
