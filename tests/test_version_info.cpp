@@ -31,6 +31,9 @@ TEST(VersionInfo, NamesTheProductItsMakerAndTheFile)
     } files[] = {
         {"ZentrovaRunner.exe", VFT_APP},
         {ZENTROVA_LIBRARY_NAME, VFT_DLL},
+#ifdef _WIN64
+        {"Zentrova64.exe", VFT_APP},
+#endif
     };
     for (const auto &f : files) {
         std::string path = BuiltProgram(f.file);
