@@ -6,9 +6,6 @@
 bool CompanionPathBeside(const char *runnerPath, char *out, size_t size)
 {
     const char *slash = strrchr(runnerPath, '\\');
-    const char *other = strrchr(runnerPath, '/');
-    if (other != NULL && (slash == NULL || other > slash))
-        slash = other;
     if (slash == NULL)
         return false;
     size_t folder = (size_t)(slash - runnerPath) + 1;

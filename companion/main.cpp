@@ -45,15 +45,26 @@ static void EndOrKeep(HWND hwnd, bool runnerAlive)
     DestroyWindow(hwnd);
 }
 
+static void OnWatchTimer(HWND hwnd, UINT_PTR timerId)
+{
+    if (timerId == IDT_WATCH)
+        EndOrKeep(hwnd, IsWindow(g_runner) != FALSE);
+}
+
+// The runner stops its companion.
+static void OnClose(HWND hwnd)
+{
+    EndOrKeep(hwnd, false);
+}
+
 static LRESULT CALLBACK CompanionWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_TIMER:
-        if (wParam == IDT_WATCH)
-            EndOrKeep(hwnd, IsWindow(g_runner) != FALSE);
+        OnWatchTimer(hwnd, wParam);
         return 0;
-    case WM_CLOSE: // the runner stops its companion
-        EndOrKeep(hwnd, false);
+    case WM_CLOSE:
+        OnClose(hwnd);
         return 0;
     case WM_DESTROY:
         KillTimer(hwnd, IDT_WATCH);
