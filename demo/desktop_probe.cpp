@@ -178,9 +178,9 @@ bool SaveScreenBmp(const RECT &area, const char *path)
     return ok;
 }
 
-bool ReadSharedRecord(SharedRecord *record)
+bool ReadSharedRecord(SharedRecord *record, const char *mappingName)
 {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "ZentrovaShellHookMappedData");
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, mappingName);
     if (mapping == NULL)
         return false;
     const DWORD *view = (const DWORD *)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 16);

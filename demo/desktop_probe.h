@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "library_names.h"
+
 // Top-level windows of the given class (and title, unless null), hidden ones
 // included, in Z order; owned by processId unless it is 0.
 std::vector<HWND> FindTopLevel(const char *className, const char *title, DWORD processId = 0);
@@ -24,11 +26,12 @@ bool FindTrayIcon(POINT *centre);
 // Saves a part of the screen as a 24-bit BMP file.
 bool SaveScreenBmp(const RECT &area, const char *path);
 
-// The shared record as another process sees it; false when it does not exist.
+// A shared record (this bitness's unless named) as another process sees it;
+// false when it does not exist.
 struct SharedRecord {
     DWORD hwndNotify, hHook, uMsgAux, uMsgKilled;
 };
-bool ReadSharedRecord(SharedRecord *record);
+bool ReadSharedRecord(SharedRecord *record, const char *mappingName = ZENTROVA_MAPPING_NAME);
 
 // A window's text, fetched by message (works across processes).
 std::string WindowText(HWND hwnd);

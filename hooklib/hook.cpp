@@ -29,13 +29,13 @@ static void MapSharedRecord()
 static void OnProcessAttach(HINSTANCE instance)
 {
     g_hInstance = instance;
-    g_hMapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, SHARED_MAPPING_NAME);
+    g_hMapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, ZENTROVA_MAPPING_NAME);
     if (g_hMapping != NULL) {
         MapSharedRecord();
         return;
     }
     g_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0,
-                                    sizeof(ShellHookMappedData), SHARED_MAPPING_NAME);
+                                    sizeof(ShellHookMappedData), ZENTROVA_MAPPING_NAME);
     if (g_hMapping == NULL)
         return;
     // Another process may have created it since the open failed, and a runner

@@ -6,9 +6,8 @@
 
 #include <stdint.h>
 
+#include "library_names.h"
 #include "zentrova.h"
-
-#define SHARED_MAPPING_NAME "ZentrovaShellHookMappedData"
 
 // Shared by every process through the named mapping: four 32-bit words at
 // fixed offsets, the same for 32-bit and 64-bit copies of the library.

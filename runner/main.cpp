@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ascii.h"
+#include "companion.h"
 #include "config_dialog.h"
 #include "resource.h"
 #include "runner.h"
@@ -34,9 +35,23 @@ static HWND FindRunningRunner()
     return NULL;
 }
 
-static LRESULT OnCreate(HWND hwnd)
+bool InstallHooks(HWND hwnd)
 {
     if (!ZentrovaSetHooks(hwnd, WM_SPLASHKILLED, WM_HOOKAUX))
+        return false;
+    CompanionStart(hwnd);
+    return true;
+}
+
+void RemoveHooks()
+{
+    CompanionStop();
+    ZentrovaRemoveHooks();
+}
+
+static LRESULT OnCreate(HWND hwnd)
+{
+    if (!InstallHooks(hwnd))
         return -1;
     g_hwndMain = hwnd;
     TrayAdd(IDI_TRAY_NORMAL);
@@ -51,7 +66,7 @@ static void OnDestroy(HWND hwnd)
         KillTimer(hwnd, g_flashTimer);
         g_flashTimer = 0;
     }
-    ZentrovaRemoveHooks();
+    RemoveHooks();
     PostQuitMessage(0);
 }
 

@@ -21,3 +21,9 @@ extern int g_showTrayIcon;
 extern HWND g_hwndMain;
 // The armed flash timer, 0 when none.
 extern UINT_PTR g_flashTimer;
+
+// Installs the hook over the whole desktop for hwnd, and on 64-bit Windows
+// starts the companion that hooks 64-bit programs; false when refused.
+bool InstallHooks(HWND hwnd);
+// Removes both hooks.
+void RemoveHooks();

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "companion.h"
 #include "config_dialog.h"
 #include "resource.h"
 #include "runner.h"
@@ -153,10 +154,12 @@ void OnTrayNotify(HWND hwnd, UINT iconId, UINT mouseMessage)
 
 void ShowAbout()
 {
-    MessageBoxA(NULL,
-                "Zentrova v1.4\n"
-                "Made by Orbelline\n"
-                "www.orbelline.com\n"
-                "\n",
-                "About...", MB_ICONINFORMATION);
+    char text[512];
+    wsprintfA(text, "%s%s",
+              "Zentrova v1.4\n"
+              "Made by Orbelline\n"
+              "www.orbelline.com\n"
+              "\n",
+              CompanionNote());
+    MessageBoxA(NULL, text, "About...", MB_ICONINFORMATION);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fixture_client.h"
+#include "library_names.h"
 #include "zentrova.h"
 
 namespace {
@@ -241,7 +242,7 @@ TEST_F(HookLibrary, AHungRunnerHoldsNobodyForLong)
 
 TEST(HookLibraryExports, AreFoundByTheirPlainNames)
 {
-    HMODULE library = GetModuleHandleA("Zentrova.dll");
+    HMODULE library = GetModuleHandleA(ZENTROVA_LIBRARY_NAME);
     ASSERT_TRUE(library != NULL);
     // This program's own imports are bound by these names, or it would not have started.
     EXPECT_TRUE(GetProcAddress(library, "ZentrovaSetHooks") != NULL);

@@ -1,4 +1,4 @@
-// What Windows' file properties show for the two shipped files.
+// What Windows' file properties show for the shipped files of this bitness.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fixture_client.h"
+#include "library_names.h"
 
 namespace {
 
@@ -27,7 +28,13 @@ TEST(VersionInfo, NamesTheProductItsMakerAndTheFile)
     const struct {
         const char *file;
         DWORD type;
-    } files[] = {{"ZentrovaRunner.exe", VFT_APP}, {"Zentrova.dll", VFT_DLL}};
+    } files[] = {
+        {"ZentrovaRunner.exe", VFT_APP},
+        {ZENTROVA_LIBRARY_NAME, VFT_DLL},
+#ifdef _WIN64
+        {"Zentrova64.exe", VFT_APP},
+#endif
+    };
     for (const auto &f : files) {
         std::string path = BuiltProgram(f.file);
         DWORD handle = 0;
