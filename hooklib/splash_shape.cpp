@@ -56,6 +56,14 @@ void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRec
     facts->exePath[0] = 0;
 }
 
+// Menus, drop-down lists and tooltips: the system's own transient popups,
+// which take a splash screen's shape whenever they open in the middle.
+static bool IsSystemPopupClass(const char *className)
+{
+    return AsciiEqualNoCase(className, "#32768") || AsciiEqualNoCase(className, "ComboLBox") ||
+           AsciiEqualNoCase(className, "tooltips_class32");
+}
+
 // Children come last: they cost a walk and a text read each. Tests whose outcome
 // is already settled are decided before the facts they would not change are read.
 bool HasSplashShape(WindowFacts *facts, const FactSource *source)
@@ -80,6 +88,8 @@ bool HasSplashShape(WindowFacts *facts, const FactSource *source)
         return false;
 
     source->readClassName(source->context, facts);
+    if (IsSystemPopupClass(facts->className))
+        return false;
     facts->isDialogClass = AsciiStartsWithNoCase(facts->className, "#32770");
     if (!facts->isDialogClass)
         facts->isKnownSplashClass = AsciiStartsWithNoCase(facts->className, "TSplash") ||
