@@ -79,6 +79,12 @@ int TryKillSplash(HWND hwnd)
     uint32_t style = (uint32_t)GetWindowLongA(hwnd, GWL_STYLE);
     if ((style & kStyleCaption) != 0)
         return 0;
+    // A hook of one bitness can be run on the installing thread for windows of
+    // the other's processes: their owner is not to be found, nor judged, here.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    if (processId != GetCurrentProcessId())
+        return 0;
     RECT windowRect, screenRect;
     if (!GetWindowRect(hwnd, &windowRect) || !GetWindowRect(GetDesktopWindow(), &screenRect))
         return 0;
