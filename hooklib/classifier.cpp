@@ -4,6 +4,7 @@
 
 #include "hook.h"
 #include "ignore_list.h"
+#include "screen_cache.h"
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(MODULEENTRY32) == 548, "the ANSI module record of 32-bit Windows");
@@ -85,12 +86,12 @@ int TryKillSplash(HWND hwnd)
     GetWindowThreadProcessId(hwnd, &processId);
     if (processId != GetCurrentProcessId())
         return 0;
-    RECT windowRect, screenRect;
-    if (!GetWindowRect(hwnd, &windowRect) || !GetWindowRect(GetDesktopWindow(), &screenRect))
+    RECT windowRect;
+    Rect32 screen;
+    if (!GetWindowRect(hwnd, &windowRect) || !GetScreenRect(&screen))
         return 0;
     WindowFacts facts;
     Rect32 window = ToRect32(windowRect);
-    Rect32 screen = ToRect32(screenRect);
     InitWindowFacts(&facts, style, &window, &screen);
     FactSource source = {&hwnd, ReadWorkArea, ReadClassName, WalkChildren};
     if (!HasSplashShape(&facts, &source))
