@@ -43,6 +43,8 @@ bool WriteBenchList(const char *last);
 void PumpPending();
 bool SameRect(const RECT &a, const RECT &b);
 void PrintRect(FILE *out, const char *what, const RECT &r);
+// A caption-less popup centred on the screen with one Static child, hidden.
+HWND CreateSplashShaped(HWND *child);
 bool CreateWindows();
 void DestroyWindows();
 bool LoadEmptyHook();

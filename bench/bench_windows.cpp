@@ -57,6 +57,25 @@ void PrintRect(FILE *out, const char *what, const RECT &r)
            (long)r.bottom);
 }
 
+HWND CreateSplashShaped(HWND *child)
+{
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    int x = (screen.left + screen.right) / 2 - kSplashWidth / 2;
+    int y = (screen.top + screen.bottom) / 2 - kSplashHeight / 2;
+    HWND splash = CreateWindowExA(0, kWindowClass, "", WS_POPUP, x, y, kSplashWidth,
+                                  kSplashHeight, NULL, NULL, instance, NULL);
+    if (splash == NULL)
+        return NULL;
+    *child = CreateWindowExA(0, "Static", "Loading...", WS_CHILD | WS_VISIBLE, 20, 20, 200, 20,
+                             splash, NULL, instance, NULL);
+    if (*child != NULL)
+        return splash;
+    DestroyWindow(splash);
+    return NULL;
+}
+
 // Made and shown before any hook exists, so they start where they were put.
 bool CreateWindows()
 {
@@ -79,21 +98,14 @@ bool CreateWindows()
                                NULL);
     RECT screen;
     GetWindowRect(GetDesktopWindow(), &screen);
-    int splashX = (screen.left + screen.right) / 2 - kSplashWidth / 2;
-    int splashY = (screen.top + screen.bottom) / 2 - kSplashHeight / 2;
     g_windows[kCaptioned] = CreateWindowExA(0, kWindowClass, "Zentrova bench: captioned",
                                             WS_OVERLAPPEDWINDOW, 60, 60, 320, 240, NULL, NULL,
                                             instance, NULL);
     g_windows[kOffCentre] = CreateWindowExA(0, kWindowClass, "", WS_POPUP, 10, 10, 200, 100, NULL,
                                             NULL, instance, NULL);
-    g_windows[kSplash] = CreateWindowExA(0, kWindowClass, "", WS_POPUP, splashX, splashY,
-                                         kSplashWidth, kSplashHeight, NULL, NULL, instance, NULL);
+    g_windows[kSplash] = CreateSplashShaped(&g_splashChild);
     if (g_notify == NULL || g_windows[kCaptioned] == NULL || g_windows[kOffCentre] == NULL ||
         g_windows[kSplash] == NULL)
-        return false;
-    g_splashChild = CreateWindowExA(0, "Static", "Loading...", WS_CHILD | WS_VISIBLE, 20, 20, 200,
-                                    20, g_windows[kSplash], NULL, instance, NULL);
-    if (g_splashChild == NULL)
         return false;
     for (int k = 0; k < kKinds; ++k) {
         ShowWindow(g_windows[k], SW_SHOWNOACTIVATE);
