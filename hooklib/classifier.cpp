@@ -97,10 +97,14 @@ int TryKillSplash(HWND hwnd)
     if (!HasSplashShape(&facts, &source))
         return 0;
 
-    FindWindowOwner(hwnd, &facts);
-    if ((facts.modulePath[0] != 0 || facts.exePath[0] != 0) &&
-        IsIgnored(facts.modulePath, facts.exePath))
-        return 0;
+    // Nothing on the list spares anyone, and finding the owner takes a module
+    // snapshot, the costliest step of all.
+    if (!IgnoreListIsEmpty()) {
+        FindWindowOwner(hwnd, &facts);
+        if ((facts.modulePath[0] != 0 || facts.exePath[0] != 0) &&
+            IsIgnored(facts.modulePath, facts.exePath))
+            return 0;
+    }
 
     // Moved, never hidden or closed: its application runs on undisturbed.
     Placement target = OffscreenPlacement(&facts.windowRect);

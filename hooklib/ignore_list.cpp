@@ -115,17 +115,39 @@ static void VisitEntries(HKEY key, uint32_t count, bool inOrder, IgnoreEntryVisi
     }
 }
 
+// Opens the list's key and reads its count; false, with nothing left open,
+// when there is no key or no count.
+static bool OpenList(HKEY *key, DWORD *count)
+{
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, IGNORE_LIST_KEY, 0, KEY_READ, key) != ERROR_SUCCESS)
+        return false;
+    // A count shorter than four bytes fills only the low-order ones.
+    *count = 0;
+    DWORD size = sizeof *count;
+    if (RegQueryValueExA(*key, "num", NULL, NULL, (BYTE *)count, &size) == ERROR_SUCCESS)
+        return true;
+    RegCloseKey(*key);
+    return false;
+}
+
 static void ReadList(bool inOrder, IgnoreEntryVisitor visit, void *context)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, IGNORE_LIST_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    DWORD count;
+    if (!OpenList(&key, &count))
         return;
-    // A count shorter than four bytes fills only the low-order ones.
-    DWORD count = 0;
-    DWORD size = sizeof count;
-    if (RegQueryValueExA(key, "num", NULL, NULL, (BYTE *)&count, &size) == ERROR_SUCCESS)
-        VisitEntries(key, count, inOrder, visit, context);
+    VisitEntries(key, count, inOrder, visit, context);
     RegCloseKey(key);
+}
+
+bool IgnoreListIsEmpty()
+{
+    HKEY key;
+    DWORD count;
+    if (!OpenList(&key, &count))
+        return true;
+    RegCloseKey(key);
+    return count == 0;
 }
 
 void ReadIgnoreList(IgnoreEntryVisitor visit, void *context)

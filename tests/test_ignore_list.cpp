@@ -88,12 +88,17 @@ TEST_F(IgnoreList, MissingKeyOrCountIsAnEmptyList)
 {
     EXPECT_EQ(Entries{}, Read());
     EXPECT_FALSE(IsIgnored("C:\\Apps\\Tool.exe", "C:\\Apps\\Tool.exe"));
+    EXPECT_TRUE(IgnoreListIsEmpty());
 
     SetEntry("ignoree0", "C:\\Apps\\Tool.exe");
     EXPECT_EQ(Entries{}, Read()) << "no count";
+    EXPECT_TRUE(IgnoreListIsEmpty());
     SetNum(0);
     EXPECT_EQ(Entries{}, Read());
     EXPECT_FALSE(IsIgnored("C:\\Apps\\Tool.exe", ""));
+    EXPECT_TRUE(IgnoreListIsEmpty());
+    SetNum(1);
+    EXPECT_FALSE(IgnoreListIsEmpty());
 }
 
 TEST_F(IgnoreList, ReadsPresentEntriesBelowTheCountInIndexOrder)
