@@ -300,20 +300,26 @@ TEST_F(HookLibrary, JudgesByTheScreenAsItIsNow)
     ASSERT_TRUE(ZentrovaSetHooks(notify_, kKilled, kAux));
     // Examined down to its children, so the fixture has looked at the screen.
     ASSERT_TRUE(FixtureWindow(&fixture_, "show busy").ok);
+    char moveOld[64];
+    snprintf(moveOld, sizeof moveOld, "send %d %u 0", oldCentre.id, WM_MOVE);
+    {
+        ScreenSize smaller(800, 600);
+        ASSERT_TRUE(smaller.changed);
+        FixtureRect old = FixtureWindow(&fixture_, moveOld);
+        ASSERT_TRUE(old.ok);
+        EXPECT_TRUE(EqualRect(&oldCentre.rect, &old.rect)) << "judged by the screen it had";
+        ExpectMovedOffScreen(FixtureWindow(&fixture_, "show splash"));
+        // Changed back while no hook is installed: the fixture hears of it through no hook.
+        ZentrovaRemoveHooks();
+    }
+    ASSERT_TRUE(ZentrovaSetHooks(notify_, kKilled, kAux));
+    ExpectMovedOffScreen(FixtureWindow(&fixture_, moveOld));
 
+    // With no window left, the fixture is not told when the screen changes.
+    ASSERT_EQ("ok", FixtureCommand(&fixture_, "close"));
     ScreenSize smaller(800, 600);
     ASSERT_TRUE(smaller.changed);
-    char command[64];
-    snprintf(command, sizeof command, "send %d %u 0", oldCentre.id, WM_MOVE);
-    FixtureRect old = FixtureWindow(&fixture_, command);
-    ASSERT_TRUE(old.ok);
-    EXPECT_TRUE(EqualRect(&oldCentre.rect, &old.rect)) << "judged by the screen it had";
-    ExpectMovedOffScreen(FixtureWindow(&fixture_, "show splash"));
-
-    // With no window left, the fixture is not told when the screen changes back.
-    ASSERT_EQ("ok", FixtureCommand(&fixture_, "close"));
-    smaller.Restore();
     ExpectMovedOffScreen(FixtureWindow(&fixture_, "show splash"));
     PumpMessagesFor(300);
-    EXPECT_EQ(2u, Count(kKilled));
+    EXPECT_EQ(3u, Count(kKilled));
 }
