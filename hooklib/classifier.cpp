@@ -4,6 +4,7 @@
 
 #include "hook.h"
 #include "ignore_list.h"
+#include "screen_cache.h"
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(MODULEENTRY32) == 548, "the ANSI module record of 32-bit Windows");
@@ -84,21 +85,31 @@ int TryKillSplash(HWND hwnd)
     uint32_t style = (uint32_t)GetWindowLongA(hwnd, GWL_STYLE);
     if ((style & kStyleCaption) != 0)
         return 0;
-    RECT windowRect, screenRect;
-    if (!GetWindowRect(hwnd, &windowRect) || !GetWindowRect(GetDesktopWindow(), &screenRect))
+    // A hook of one bitness can be run on the installing thread for windows of
+    // the other's processes: their owner is not to be found, nor judged, here.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    if (processId != GetCurrentProcessId())
+        return 0;
+    RECT windowRect;
+    Rect32 screen;
+    if (!GetWindowRect(hwnd, &windowRect) || !GetScreenRect(&screen))
         return 0;
     WindowFacts facts;
     Rect32 window = ToRect32(windowRect);
-    Rect32 screen = ToRect32(screenRect);
     InitWindowFacts(&facts, style, &window, &screen);
     FactSource source = {&hwnd, ReadWorkArea, ReadClassName, WalkChildren, ReadExStyle};
     if (!HasSplashShape(&facts, &source))
         return 0;
 
-    FindWindowOwner(hwnd, &facts);
-    if ((facts.modulePath[0] != 0 || facts.exePath[0] != 0) &&
-        IsIgnored(facts.modulePath, facts.exePath))
-        return 0;
+    // Nothing on the list spares anyone, and finding the owner takes a module
+    // snapshot, the costliest step of all.
+    if (!IgnoreListIsEmpty()) {
+        FindWindowOwner(hwnd, &facts);
+        if ((facts.modulePath[0] != 0 || facts.exePath[0] != 0) &&
+            IsIgnored(facts.modulePath, facts.exePath))
+            return 0;
+    }
 
     // Moved, never hidden or closed: its application runs on undisturbed.
     Placement target = OffscreenPlacement(&facts.windowRect);

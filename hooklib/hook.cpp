@@ -1,6 +1,7 @@
 #include "hook.h"
 
 #include "classifier.h"
+#include "screen_cache.h"
 
 // This library's module, as the loader passed it in.
 static HINSTANCE g_hInstance;
@@ -113,8 +114,15 @@ LRESULT CALLBACK CallWndHookProc(int code, WPARAM wParam, LPARAM lParam)
         const CWPSTRUCT *call = (const CWPSTRUCT *)lParam;
         if (call->message == WM_MOVE || (call->message == WM_SHOWWINDOW && call->wParam != 0))
             TryKillSplash(call->hwnd);
+        else
+            NoteScreenMessage(call->message, call->hwnd);
     }
     return CallNextHookEx((HHOOK)HandleFromWord(g_shared->hHook), code, wParam, lParam);
+}
+
+uint32_t InstalledHookWord()
+{
+    return g_shared != NULL ? g_shared->hHook : 0;
 }
 
 void NotifyRunner()

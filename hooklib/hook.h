@@ -26,5 +26,9 @@ const UINT kNotifyTimeoutMs = 1000;
 // Examines windows being moved or shown, then passes the message on.
 LRESULT CALLBACK CallWndHookProc(int code, WPARAM wParam, LPARAM lParam);
 
+// The hook this copy of the library runs under, as the shared record holds
+// it; 0 when there is none.
+uint32_t InstalledHookWord();
+
 // Tells the runner that a splash window has just been moved.
 void NotifyRunner();

@@ -12,6 +12,9 @@ typedef bool (*IgnoreEntryVisitor)(const char *path, void *context);
 // is an empty list; an entry that cannot be read is passed over.
 void ReadIgnoreList(IgnoreEntryVisitor visit, void *context);
 
+// True when the list has no entries at all: no key, no count, or a count of 0.
+bool IgnoreListIsEmpty();
+
 // True when either non-empty path equals an entry, ASCII case aside.
 bool IsIgnored(const char *modulePath, const char *exePath);
 

@@ -57,6 +57,14 @@ void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRec
     facts->exePath[0] = 0;
 }
 
+// Menus, drop-down lists and tooltips: the system's own transient popups,
+// which take a splash screen's shape whenever they open in the middle.
+static bool IsSystemPopupClass(const char *className)
+{
+    return AsciiEqualNoCase(className, "#32768") || AsciiEqualNoCase(className, "ComboLBox") ||
+           AsciiEqualNoCase(className, "tooltips_class32");
+}
+
 // A top-level tool window with no sizing border and no child at all, centred
 // both ways: the splash of installers that paint a bitmap into a window they
 // never made a popup (NSIS's advsplash and splash). Kept apart from the popup
@@ -97,6 +105,8 @@ bool HasSplashShape(WindowFacts *facts, const FactSource *source)
         return IsBareToolWindow(facts, source);
 
     source->readClassName(source->context, facts);
+    if (IsSystemPopupClass(facts->className))
+        return false;
     facts->isDialogClass = AsciiStartsWithNoCase(facts->className, "#32770");
     if (!facts->isDialogClass)
         facts->isKnownSplashClass = AsciiStartsWithNoCase(facts->className, "TSplash") ||

@@ -8,7 +8,12 @@
 
 #include "ascii.h"
 #include "classifier.h"
+#include "fixture_client.h"
 #include "ignore_list.h"
+
+// The entry point of the library's code linked into this program; called by
+// hand, it gives that code the record the loaded library shares.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID);
 
 namespace {
 
@@ -191,4 +196,65 @@ TEST_F(Classifier, SparesSplashScreensOfIgnoredExecutables)
         lstrcpynA(buffer, "C:\\Somewhere\\else.exe", (int)size);
     }, NULL));
     EXPECT_EQ(1, TryKillSplash(splash));
+}
+
+namespace {
+
+const UINT kKilled = WM_APP + 0x77;
+int g_kills;
+
+LRESULT CALLBACK CountKills(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kKilled) {
+        ++g_kills;
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(Classifier, ExaminesOnlyWindowsOfItsOwnProcess)
+{
+    Fixture fixture;
+    ASSERT_TRUE(StartFixture(&fixture));
+    // Both made before any hook, so both start out centred.
+    FixtureRect theirs = FixtureWindow(&fixture, "create splash");
+    ASSERT_TRUE(theirs.ok);
+    HWND own = Create(WS_POPUP, ScreenCx(), ScreenCy(), 400, 300);
+
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = CountKills;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "ZentrovaTestKills";
+    RegisterClassA(&wc);
+    HWND notify = Create(WS_OVERLAPPED, 0, 0, 10, 10, {}, wc.lpszClassName);
+    // The library as the runner installs it: its hook runs inside the fixture.
+    HMODULE library = LoadLibraryA(BuiltProgram("Zentrova.dll").c_str());
+    ASSERT_TRUE(library != NULL);
+    auto setHooks = (BOOL(WINAPI *)(HWND, UINT, UINT))(void *)GetProcAddress(library, "ZentrovaSetHooks");
+    auto removeHooks = (void(WINAPI *)())(void *)GetProcAddress(library, "ZentrovaRemoveHooks");
+    ASSERT_TRUE(setHooks != NULL && removeHooks != NULL);
+    ASSERT_TRUE(setHooks(notify, kKilled, WM_USER + 1));
+    DllMain(GetModuleHandleA(NULL), DLL_PROCESS_ATTACH, NULL);
+    g_kills = 0;
+
+    EXPECT_EQ(0, TryKillSplash(theirs.hwnd));
+    EXPECT_EQ(1, TryKillSplash(own)) << "a window of this process is examined here";
+    PumpMessagesFor(200);
+    EXPECT_EQ(1, g_kills) << "only the move here is reported";
+    FixtureRect still = FixtureWindow(&fixture, "rect 0");
+    ASSERT_TRUE(still.ok);
+    EXPECT_TRUE(EqualRect(&theirs.rect, &still.rect)) << "moved from another process";
+
+    // Examined inside its own process, the same window goes.
+    FixtureRect moved = FixtureWindow(&fixture, "send 0 3 0"); // WM_MOVE
+    EXPECT_EQ(-850, moved.rect.left);
+    PumpMessagesFor(200);
+    EXPECT_EQ(2, g_kills);
+
+    removeHooks();
+    DllMain(GetModuleHandleA(NULL), DLL_PROCESS_DETACH, NULL);
+    FreeLibrary(library);
+    EXPECT_EQ(0, StopFixture(&fixture));
 }

@@ -266,3 +266,61 @@ TEST_F(HookLibrary, ReportsEveryKillWhileAnotherProgramStorms)
     EXPECT_EQ((size_t)kKills, Count(kKilled)) << "kill reports were lost";
     EXPECT_EQ(0, StopFixture(&stormer));
 }
+
+namespace {
+
+// The Wine desktop at another size for as long as it lives.
+struct ScreenSize {
+    bool changed;
+    ScreenSize(DWORD width, DWORD height)
+    {
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof mode;
+        mode.dmPelsWidth = width;
+        mode.dmPelsHeight = height;
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        changed = ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL;
+        PumpMessagesFor(300);
+    }
+    void Restore()
+    {
+        if (changed)
+            ChangeDisplaySettingsA(NULL, 0);
+        changed = false;
+        PumpMessagesFor(300);
+    }
+    ~ScreenSize() { Restore(); }
+};
+
+} // namespace
+
+TEST_F(HookLibrary, JudgesByTheScreenAsItIsNow)
+{
+    // Made before the hook, centred on the screen as it is now.
+    FixtureRect oldCentre = FixtureWindow(&fixture_, "create splash");
+    ASSERT_TRUE(ZentrovaSetHooks(notify_, kKilled, kAux));
+    // Examined down to its children, so the fixture has looked at the screen.
+    ASSERT_TRUE(FixtureWindow(&fixture_, "show busy").ok);
+    char moveOld[64];
+    snprintf(moveOld, sizeof moveOld, "send %d %u 0", oldCentre.id, WM_MOVE);
+    {
+        ScreenSize smaller(800, 600);
+        ASSERT_TRUE(smaller.changed);
+        FixtureRect old = FixtureWindow(&fixture_, moveOld);
+        ASSERT_TRUE(old.ok);
+        EXPECT_TRUE(EqualRect(&oldCentre.rect, &old.rect)) << "judged by the screen it had";
+        ExpectMovedOffScreen(FixtureWindow(&fixture_, "show splash"));
+        // Changed back while no hook is installed: the fixture hears of it through no hook.
+        ZentrovaRemoveHooks();
+    }
+    ASSERT_TRUE(ZentrovaSetHooks(notify_, kKilled, kAux));
+    ExpectMovedOffScreen(FixtureWindow(&fixture_, moveOld));
+
+    // With no window left, the fixture is not told when the screen changes.
+    ASSERT_EQ("ok", FixtureCommand(&fixture_, "close"));
+    ScreenSize smaller(800, 600);
+    ASSERT_TRUE(smaller.changed);
+    ExpectMovedOffScreen(FixtureWindow(&fixture_, "show splash"));
+    PumpMessagesFor(300);
+    EXPECT_EQ(3u, Count(kKilled));
+}

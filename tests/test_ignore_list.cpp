@@ -34,6 +34,8 @@ protected:
 
     static void SetNum(DWORD n) { SetRaw("num", REG_DWORD, &n, sizeof n); }
 
+    static void ExpectUnterminatedAndOverlongEntries();
+
     static void SetEntry(const char *name, const std::string &path)
     {
         SetRaw(name, REG_SZ, path.c_str(), (DWORD)path.size() + 1);
@@ -86,12 +88,17 @@ TEST_F(IgnoreList, MissingKeyOrCountIsAnEmptyList)
 {
     EXPECT_EQ(Entries{}, Read());
     EXPECT_FALSE(IsIgnored("C:\\Apps\\Tool.exe", "C:\\Apps\\Tool.exe"));
+    EXPECT_TRUE(IgnoreListIsEmpty());
 
     SetEntry("ignoree0", "C:\\Apps\\Tool.exe");
     EXPECT_EQ(Entries{}, Read()) << "no count";
+    EXPECT_TRUE(IgnoreListIsEmpty());
     SetNum(0);
     EXPECT_EQ(Entries{}, Read());
     EXPECT_FALSE(IsIgnored("C:\\Apps\\Tool.exe", ""));
+    EXPECT_TRUE(IgnoreListIsEmpty());
+    SetNum(1);
+    EXPECT_FALSE(IgnoreListIsEmpty());
 }
 
 TEST_F(IgnoreList, ReadsPresentEntriesBelowTheCountInIndexOrder)
@@ -121,7 +128,16 @@ TEST_F(IgnoreList, CountOfAnyWidthUpToFourBytes)
 
 TEST_F(IgnoreList, UnterminatedAndOverlongEntries)
 {
-    SetNum(6);
+    // A count beyond the values present makes the reader go through them instead.
+    for (DWORD count : {6u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(count);
+        SetNum(count);
+        ExpectUnterminatedAndOverlongEntries();
+    }
+}
+
+void IgnoreList::ExpectUnterminatedAndOverlongEntries()
+{
     // Ten bytes of text with no NUL, of either type: read as those ten bytes only.
     SetRaw("ignoree0", REG_BINARY, "C:\\Tool.exe", 10);
     SetRaw("ignoree1", REG_SZ, "C:\\Tool.exeXYZ", 10);
@@ -136,6 +152,9 @@ TEST_F(IgnoreList, UnterminatedAndOverlongEntries)
     EXPECT_EQ((Entries{"C:\\Tool.ex", "C:\\Tool.ex", longest, "C:\\Last.exe"}), Read());
     EXPECT_TRUE(IsIgnored("c:\\tool.ex", ""));
     EXPECT_FALSE(IsIgnored(full.c_str(), ""));
+    // Past the entries too long to read, the rest are still read.
+    EXPECT_TRUE(IsIgnored(longest.c_str(), ""));
+    EXPECT_TRUE(IsIgnored("", "C:\\LAST.EXE"));
 }
 
 TEST_F(IgnoreList, ACountFarBeyondTheEntriesIsCutShortWithoutLosingAny)
@@ -158,6 +177,29 @@ TEST_F(IgnoreList, ACountFarBeyondTheEntriesIsCutShortWithoutLosingAny)
     EXPECT_TRUE(ignored);
     EXPECT_LT(elapsed, 200u) << "milliseconds for one read and one lookup";
     RecordProperty("HugeCountMilliseconds", (int)elapsed);
+}
+
+TEST_F(IgnoreList, ADamagedCountOverALongListCostsNoMoreThanTheListItself)
+{
+    Entries entries;
+    for (int i = 0; i < 300; ++i)
+        entries.push_back("C:\\Program Files\\Vendor " + std::to_string(i) + "\\App.exe");
+    ASSERT_TRUE(Write(entries));
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(IsIgnored("C:\\Other.exe", "C:\\Other.exe"));
+    DWORD healthy = GetTickCount() - start;
+
+    SetNum(0xFFFFFFFFu);
+    start = GetTickCount();
+    EXPECT_FALSE(IsIgnored("C:\\Other.exe", "C:\\Other.exe"));
+    DWORD damaged = GetTickCount() - start;
+    EXPECT_TRUE(IsIgnored("", "c:\\program files\\vendor 299\\app.exe"));
+    EXPECT_LT(damaged, 500u) << "milliseconds for one lookup; healthy: " << healthy;
+    start = GetTickCount();
+    EXPECT_EQ(entries, Read()) << "index order, not the order the key keeps";
+    EXPECT_LT(GetTickCount() - start, 1000u) << "milliseconds for the ordered read";
+    RecordProperty("HealthyMilliseconds", (int)healthy);
+    RecordProperty("DamagedMilliseconds", (int)damaged);
 }
 
 TEST_F(IgnoreList, MatchesWholePathsIgnoringAsciiCaseOnly)

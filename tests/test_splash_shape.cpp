@@ -13,6 +13,7 @@ namespace {
 const uint32_t kPopup = kStylePopup;
 const uint32_t kBorder = 0x00800000;   // one caption bit
 const uint32_t kDlgFrame = 0x00400000; // the other
+const uint32_t kSizingBorder = 0x00040000;
 
 // A 1024 x 768 screen with a 30-pixel taskbar at the bottom.
 const Rect32 kScreen = {0, 0, 1024, 768};
@@ -160,6 +161,10 @@ TEST(SplashShape, DecidesByCentringStyleClassAndChildren)
         {"horizontally only, no children", kPopup, onlyH, "S", {}, false},
         {"horizontally only, statics", kPopup, onlyH, "S", {kStatic}, false},
         {"class prefixes of children", kPopup, both, "S", {{"staticframe", 0, ""}, {"ButtonEx", kStyleDisabled, ""}}, true},
+        {"a menu", kPopup, both, "#32768", {}, false},
+        {"a drop-down list, class in any case", kPopup, both, "COMBOLBOX", {}, false},
+        {"a tooltip", kPopup, both, "tooltips_class32", {}, false},
+        {"a sizing border", kPopup | kSizingBorder, both, "Splash", {}, true},
     };
     for (const ShapeCase &c : cases) {
         FakeWindow w;
