@@ -89,6 +89,8 @@ int TryKillSplash(HWND hwnd)
     FactSource source = {&hwnd, ReadWorkArea, ReadClassName, WalkChildren};
     if (!HasSplashShape(&facts, &source))
         return 0;
+    if (GetPropA(hwnd, ZENTROVA_KEEP_PROPERTY) != NULL)
+        return 0;
 
     FindWindowOwner(hwnd, &facts);
     if ((facts.modulePath[0] != 0 || facts.exePath[0] != 0) &&
