@@ -2,6 +2,8 @@
 // and keeps it until that window is torn down.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "ascii.h"
 #include "config_dialog.h"
 #include "resource.h"
@@ -83,6 +85,8 @@ static LRESULT CALLBACK RunnerWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
 {
     g_hInstance = hInstance;
+    // Loads the themed controls that the manifest asks for.
+    InitCommonControls();
     if (AsciiStartsWithNoCase(lpCmdLine, "-noicon")) {
         g_showTrayIcon = 0;
         // The same switch stops a silent runner that is already running.

@@ -2,9 +2,10 @@
 // resource script.
 #pragma once
 
-// Icon groups: the tray icon, normal and for a second after each kill.
+// Icon groups: the tray icon, normal, for a second after each kill, and paused.
 #define IDI_TRAY_NORMAL 101
 #define IDI_TRAY_KILLED 103
+#define IDI_TRAY_PAUSED 105
 
 // The configuration dialog and its controls.
 #define IDD_CONFIG 104
