@@ -17,6 +17,9 @@ int g_showTrayIcon = 1;
 HWND g_hwndMain;
 UINT_PTR g_flashTimer;
 
+// Whether this runner's hook is in place: not before start-up, nor while paused.
+static bool g_hooksInstalled;
+
 // Broadcast by the shell when it (re)starts; 0 when it could not be registered.
 static UINT g_msgTaskbarCreated;
 
@@ -36,9 +39,26 @@ static HWND FindRunningRunner()
     return NULL;
 }
 
-static LRESULT OnCreate(HWND hwnd)
+bool InstallHooks(HWND hwnd)
 {
     if (!ZentrovaSetHooks(hwnd, WM_SPLASHKILLED, WM_HOOKAUX))
+        return false;
+    g_hooksInstalled = true;
+    return true;
+}
+
+void RemoveHooks()
+{
+    // Removing twice would take away a hook that another runner installed since.
+    if (!g_hooksInstalled)
+        return;
+    ZentrovaRemoveHooks();
+    g_hooksInstalled = false;
+}
+
+static LRESULT OnCreate(HWND hwnd)
+{
+    if (!InstallHooks(hwnd))
         return -1;
     g_hwndMain = hwnd;
     TrayAdd(IDI_TRAY_NORMAL);
@@ -53,7 +73,7 @@ static void OnDestroy(HWND hwnd)
         KillTimer(hwnd, g_flashTimer);
         g_flashTimer = 0;
     }
-    ZentrovaRemoveHooks();
+    RemoveHooks();
     PostQuitMessage(0);
 }
 

@@ -17,3 +17,9 @@
 #define IDM_CONFIG 1
 #define IDM_QUIT 2
 #define IDM_ABOUT 3
+#define IDM_SIGN_IN 4
+#define IDM_PAUSE 5
+// Moved windows, one pair per entry: entry i is IDM_BRING_BACK + i and
+// IDM_ALWAYS_ALLOW + i.
+#define IDM_BRING_BACK 100
+#define IDM_ALWAYS_ALLOW 200

@@ -21,3 +21,8 @@ extern int g_showTrayIcon;
 extern HWND g_hwndMain;
 // The armed flash timer, 0 when none.
 extern UINT_PTR g_flashTimer;
+
+// Installs the hook over the whole desktop for hwnd; false when refused.
+bool InstallHooks(HWND hwnd);
+// Removes the hook this runner installed, if it is in place.
+void RemoveHooks();
