@@ -97,12 +97,13 @@ static bool IsIconColour(DWORD pixel, TrayColours *colours)
     DWORD rgb = pixel & 0xFFFFFF;
     colours->yellow += rgb == 0xFFFF00;
     colours->red += rgb == 0xFF0000;
-    return rgb == 0xFFFF00 || rgb == 0xFF0000;
+    colours->grey += rgb == 0x989898;
+    return rgb == 0xFFFF00 || rgb == 0xFF0000 || rgb == 0x989898;
 }
 
 TrayColours SampleTray()
 {
-    TrayColours colours = {0, 0};
+    TrayColours colours = {0, 0, 0};
     RECT area;
     ScreenCopy copy;
     if (!TrayArea(&area) || !CopyScreen(area, &copy))
@@ -122,7 +123,7 @@ bool FindTrayIcon(POINT *centre)
         return false;
     int width = area.right - area.left, height = area.bottom - area.top;
     long sumX = 0, sumY = 0, n = 0;
-    TrayColours colours = {0, 0};
+    TrayColours colours = {0, 0, 0};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             if (IsIconColour(copy.pixels[y * width + x], &colours)) {

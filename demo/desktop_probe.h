@@ -11,10 +11,11 @@
 // included, in Z order; owned by processId unless it is 0.
 std::vector<HWND> FindTopLevel(const char *className, const char *title, DWORD processId = 0);
 
-// Pixels of the tray icon's two pictures in the notification area.
+// Pixels of the tray icon's pictures in the notification area.
 struct TrayColours {
     int yellow; // the normal face
     int red;    // the face after a kill
+    int grey;   // the face while paused
 };
 TrayColours SampleTray();
 
