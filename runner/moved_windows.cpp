@@ -4,11 +4,15 @@
 #include "ignore_list.h"
 #include "moved_list.h"
 #include "resource.h"
+#include "runner.h"
 #include "zentrova.h"
 
 #ifndef PROCESS_QUERY_LIMITED_INFORMATION
 #define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
 #endif
+
+// The timer of the search for moved windows; the flash timer is 1.
+#define IDT_NOTE_MOVED 2
 
 // Entries of the ignore list that adding a program keeps; a longer list is
 // left as it is.
@@ -20,6 +24,8 @@ static MovedList g_moved;
 static HWND g_listed[kMovedShown];
 // How many g_listed holds.
 static unsigned g_listedCount;
+// True while a search for moved windows is due.
+static bool g_notePending;
 
 // Still out of sight where the library put it: alive, and not moved since.
 static bool IsStillMoved(HWND hwnd)
@@ -45,17 +51,47 @@ static bool KeepListable(uint64_t window, void *)
     return IsStillMoved(hwnd) && IsWindowVisible(hwnd);
 }
 
-static BOOL CALLBACK NoteIfMoved(HWND hwnd, LPARAM)
+// Moved windows found by one search, in Z order.
+struct FoundWindows {
+    HWND windows[kMovedCapacity];
+    unsigned count;
+};
+
+static BOOL CALLBACK CollectMoved(HWND hwnd, LPARAM param)
 {
-    if (IsStillMoved(hwnd))
-        MovedListAdd(&g_moved, (ULONG_PTR)hwnd);
+    FoundWindows *found = (FoundWindows *)param;
+    if (found->count < kMovedCapacity && IsStillMoved(hwnd))
+        found->windows[found->count++] = hwnd;
     return TRUE;
+}
+
+static void NoteNow()
+{
+    if (g_notePending) {
+        KillTimer(g_hwndMain, IDT_NOTE_MOVED);
+        g_notePending = false;
+    }
+    MovedListKeep(&g_moved, KeepMoved, NULL);
+    FoundWindows found;
+    found.count = 0;
+    EnumWindows(CollectMoved, (LPARAM)&found);
+    // A window made later sits higher in the Z order: the lowest is the oldest.
+    for (unsigned i = found.count; i > 0; --i)
+        MovedListAdd(&g_moved, (ULONG_PTR)found.windows[i - 1]);
+}
+
+static void CALLBACK OnNoteTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    NoteNow();
 }
 
 void NoteMovedWindows()
 {
-    MovedListKeep(&g_moved, KeepMoved, NULL);
-    EnumWindows(NoteIfMoved, 0);
+    // Searched for a moment later: the program whose window was moved waits
+    // while its notification is handled, and should not wait for the search.
+    g_notePending = SetTimer(g_hwndMain, IDT_NOTE_MOVED, USER_TIMER_MINIMUM, OnNoteTimer) != 0;
+    if (!g_notePending)
+        NoteNow();
 }
 
 // The full path of the program that owns the window; false, and path empty,
@@ -103,6 +139,7 @@ void AppendMovedWindowsMenu(HMENU menu)
     HMENU moved = CreatePopupMenu();
     if (moved == NULL)
         return;
+    NoteNow();
     MovedList listable = g_moved;
     MovedListKeep(&listable, KeepListable, NULL);
     uint64_t newest[kMovedShown];

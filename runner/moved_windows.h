@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-// Notes the windows that have just been moved; called on each kill
-// notification, which comes right after the move.
+// Notes the windows that have just been moved, once the kill notification,
+// which comes right after the move, has been answered.
 void NoteMovedWindows();
 
 // Appends the "Moved windows" submenu: the moved windows that still exist,
