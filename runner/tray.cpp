@@ -32,6 +32,12 @@ static HICON LoadTrayIcon(UINT iconId)
                              LR_DEFAULTCOLOR);
 }
 
+// The icon and the tooltip shown outside a flash.
+static UINT RestingIcon()
+{
+    return IsPaused() ? IDI_TRAY_PAUSED : IDI_TRAY_NORMAL;
+}
+
 static const char *TrayTip()
 {
     return IsPaused() ? RUNNER_TITLE " (paused)" : RUNNER_TITLE;
@@ -72,7 +78,7 @@ void TrayShowResting()
     if (!g_showTrayIcon)
         return;
     lstrcpynA(g_nid.szTip, TrayTip(), sizeof g_nid.szTip);
-    TraySetIcon(IsPaused() ? IDI_TRAY_PAUSED : IDI_TRAY_NORMAL);
+    TraySetIcon(RestingIcon());
     g_nid.uFlags = NIF_TIP;
     Shell_NotifyIconA(NIM_MODIFY, &g_nid);
 }
@@ -115,7 +121,7 @@ void OnFlashTimer(HWND hwnd, UINT_PTR timerId)
 {
     if (timerId != g_flashTimer || !g_showTrayIcon)
         return;
-    TraySetIcon(IsPaused() ? IDI_TRAY_PAUSED : IDI_TRAY_NORMAL);
+    TraySetIcon(RestingIcon());
     KillTimer(hwnd, timerId);
     g_flashTimer = 0;
 }
