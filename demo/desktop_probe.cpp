@@ -139,6 +139,24 @@ bool FindTrayIcon(POINT *centre)
     return true;
 }
 
+std::string TrayTooltip()
+{
+    POINT icon;
+    if (!FindTrayIcon(&icon))
+        return "";
+    // Off the icon first, so that the tooltip is shown afresh.
+    SetCursorPos(icon.x - 40, icon.y);
+    Sleep(300);
+    SetCursorPos(icon.x, icon.y);
+    for (int i = 0; i < 30; ++i) {
+        Sleep(100);
+        for (HWND tip : FindTopLevel("tooltips_class32", NULL))
+            if (IsWindowVisible(tip))
+                return WindowText(tip);
+    }
+    return "";
+}
+
 bool SaveScreenBmp(const RECT &area, const char *path)
 {
     ScreenCopy copy;

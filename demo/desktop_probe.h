@@ -22,6 +22,10 @@ TrayColours SampleTray();
 // The centre of the runner's tray icon on the screen; false when no icon shows.
 bool FindTrayIcon(POINT *centre);
 
+// The tooltip the notification area shows while the pointer rests on the
+// runner's tray icon; "" when none shows.
+std::string TrayTooltip();
+
 // Saves a part of the screen as a 24-bit BMP file.
 bool SaveScreenBmp(const RECT &area, const char *path);
 

@@ -108,6 +108,7 @@ TEST_F(SignInAndPause, PauseRemovesTheHookGreysTheIconAndQuitLeavesNothing)
 
     ASSERT_TRUE(PressInTrayMenu(main, runner.processId, pause));
     EXPECT_TRUE(WaitForTray(Paused, 5000)) << "the icon is not greyed";
+    EXPECT_EQ("ZentrovaRunner (paused)", TrayTooltip());
     EXPECT_FALSE(HookInstalled());
     EXPECT_TRUE(Checked(TrayMenuItem(ReadTrayMenu(main, runner.processId), "Pause")));
     EXPECT_FALSE(Moved(FixtureWindow(&fixture_, "show splash"))) << "moved while paused";
@@ -115,6 +116,7 @@ TEST_F(SignInAndPause, PauseRemovesTheHookGreysTheIconAndQuitLeavesNothing)
     // Resumed, and paused again during the red flash: the flash ends grey.
     ASSERT_TRUE(PressInTrayMenu(main, runner.processId, pause));
     EXPECT_TRUE(WaitForTray(Normal, 5000));
+    EXPECT_EQ("ZentrovaRunner", TrayTooltip());
     EXPECT_TRUE(HookInstalled());
     EXPECT_TRUE(Moved(FixtureWindow(&fixture_, "show splash")));
     ASSERT_TRUE(PressInTrayMenu(main, runner.processId, pause));
