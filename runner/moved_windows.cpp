@@ -1,6 +1,7 @@
 #include "moved_windows.h"
 
 #include "ascii.h"
+#include "config_dialog.h"
 #include "ignore_list.h"
 #include "moved_list.h"
 #include "resource.h"
@@ -193,6 +194,7 @@ static void AllowProgram(const char *path)
     ReadIgnoreList(CopyEntry, &copy);
     if (!copy.holdsPath && !copy.tooLong)
         WriteIgnoreList(copy.count + 1, GetCopiedEntry, &copy);
+    ConfigDialogAddEntry(path);
 }
 
 // Puts the window in the middle of the work area, its size kept, in front;

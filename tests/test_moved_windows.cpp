@@ -179,3 +179,27 @@ TEST_F(MovedWindows, ListsTheTenNewestThatStillExistWithTheirTextsMadeSafe)
     }
     EXPECT_EQ(expected, Listed());
 }
+
+TEST_F(MovedWindows, AProgramAllowedWhileTheDialogIsOpenSurvivesItsOk)
+{
+    StartRunner();
+    ShowMovedSplash();
+    ASSERT_TRUE(ChooseFromTrayMenu(main_, runner_.processId, 2)); // Config...
+    HWND dialog = WaitForWindow("#32770", "Configuration..", runner_.processId, 10000);
+    ASSERT_TRUE(dialog != NULL);
+    ASSERT_TRUE(Choose(0, true));
+    PumpMessagesFor(500);
+    ClickButton(dialog, IDOK);
+    DWORD start = GetTickCount();
+    while (IsWindow(dialog) && GetTickCount() - start < 5000)
+        PumpMessagesFor(50);
+    char path[MAX_PATH] = "";
+    DWORD size = sizeof path, count = 0, countSize = sizeof count;
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key));
+    RegQueryValueExA(key, "num", NULL, NULL, (BYTE *)&count, &countSize);
+    RegQueryValueExA(key, "ignoree0", NULL, NULL, (BYTE *)path, &size);
+    RegCloseKey(key);
+    EXPECT_EQ(1u, count) << "the dialog's OK dropped it";
+    EXPECT_STRCASEEQ(BuiltProgram(kFixtureName).c_str(), path);
+}
