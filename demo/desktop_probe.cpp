@@ -97,12 +97,13 @@ static bool IsIconColour(DWORD pixel, TrayColours *colours)
     DWORD rgb = pixel & 0xFFFFFF;
     colours->yellow += rgb == 0xFFFF00;
     colours->red += rgb == 0xFF0000;
-    return rgb == 0xFFFF00 || rgb == 0xFF0000;
+    colours->grey += rgb == 0x989898;
+    return rgb == 0xFFFF00 || rgb == 0xFF0000 || rgb == 0x989898;
 }
 
 TrayColours SampleTray()
 {
-    TrayColours colours = {0, 0};
+    TrayColours colours = {0, 0, 0};
     RECT area;
     ScreenCopy copy;
     if (!TrayArea(&area) || !CopyScreen(area, &copy))
@@ -122,7 +123,7 @@ bool FindTrayIcon(POINT *centre)
         return false;
     int width = area.right - area.left, height = area.bottom - area.top;
     long sumX = 0, sumY = 0, n = 0;
-    TrayColours colours = {0, 0};
+    TrayColours colours = {0, 0, 0};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             if (IsIconColour(copy.pixels[y * width + x], &colours)) {
@@ -136,6 +137,24 @@ bool FindTrayIcon(POINT *centre)
     centre->x = area.left + (int)(sumX / n);
     centre->y = area.top + (int)(sumY / n);
     return true;
+}
+
+std::string TrayTooltip()
+{
+    POINT icon;
+    if (!FindTrayIcon(&icon))
+        return "";
+    // Off the icon first, so that the tooltip is shown afresh.
+    SetCursorPos(icon.x - 40, icon.y);
+    Sleep(300);
+    SetCursorPos(icon.x, icon.y);
+    for (int i = 0; i < 30; ++i) {
+        Sleep(100);
+        for (HWND tip : FindTopLevel("tooltips_class32", NULL))
+            if (IsWindowVisible(tip))
+                return WindowText(tip);
+    }
+    return "";
 }
 
 bool SaveScreenBmp(const RECT &area, const char *path)

@@ -13,15 +13,20 @@
 // included, in Z order; owned by processId unless it is 0.
 std::vector<HWND> FindTopLevel(const char *className, const char *title, DWORD processId = 0);
 
-// Pixels of the tray icon's two pictures in the notification area.
+// Pixels of the tray icon's pictures in the notification area.
 struct TrayColours {
     int yellow; // the normal face
     int red;    // the face after a kill
+    int grey;   // the face while paused
 };
 TrayColours SampleTray();
 
 // The centre of the runner's tray icon on the screen; false when no icon shows.
 bool FindTrayIcon(POINT *centre);
+
+// The tooltip the notification area shows while the pointer rests on the
+// runner's tray icon; "" when none shows.
+std::string TrayTooltip();
 
 // Saves a part of the screen as a 24-bit BMP file.
 bool SaveScreenBmp(const RECT &area, const char *path);

@@ -101,6 +101,8 @@ int TryKillSplash(HWND hwnd)
     FactSource source = {&hwnd, ReadWorkArea, ReadClassName, WalkChildren, ReadExStyle};
     if (!HasSplashShape(&facts, &source))
         return 0;
+    if (GetPropA(hwnd, ZENTROVA_KEEP_PROPERTY) != NULL)
+        return 0;
 
     // Nothing on the list spares anyone, and finding the owner takes a module
     // snapshot, the costliest step of all.

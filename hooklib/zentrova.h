@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+// Set by the runner on a window the user brought back: the library leaves
+// such a window where it is for the rest of its life.
+#define ZENTROVA_KEEP_PROPERTY "ZentrovaKeep"
+
 extern "C" {
 
 // Installs the hook (removing any hook recorded earlier, by this runner or

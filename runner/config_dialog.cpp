@@ -49,6 +49,12 @@ static bool ListHolds(HWND list, const char *path)
     return false;
 }
 
+static void AddUnlessListed(HWND list, const char *path)
+{
+    if (!ListHolds(list, path))
+        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)path);
+}
+
 static BOOL OnInitDialog(HWND hwnd)
 {
     ReadIgnoreList(AddListEntry, GetDlgItem(hwnd, IDC_IGNORE_LIST));
@@ -80,9 +86,7 @@ static void OnAddApp(HWND hwnd)
     ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
     if (!GetOpenFileNameA(&ofn))
         return;
-    HWND list = GetDlgItem(hwnd, IDC_IGNORE_LIST);
-    if (!ListHolds(list, path))
-        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)path);
+    AddUnlessListed(GetDlgItem(hwnd, IDC_IGNORE_LIST), path);
 }
 
 static void OnRemoveApp(HWND hwnd)
@@ -133,4 +137,10 @@ void ShowConfigDialog()
     }
     DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_CONFIG), NULL, ConfigDlgProc, 0);
     g_hwndConfig = NULL;
+}
+
+void ConfigDialogAddEntry(const char *path)
+{
+    if (g_hwndConfig != NULL)
+        AddUnlessListed(GetDlgItem(g_hwndConfig, IDC_IGNORE_LIST), path);
 }

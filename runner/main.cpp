@@ -2,6 +2,8 @@
 // and keeps it until that window is torn down.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "ascii.h"
 #include "companion.h"
 #include "config_dialog.h"
@@ -15,6 +17,9 @@ HINSTANCE g_hInstance;
 int g_showTrayIcon = 1;
 HWND g_hwndMain;
 UINT_PTR g_flashTimer;
+
+// Whether this runner's hook is in place: not before start-up, nor while paused.
+static bool g_hooksInstalled;
 
 // Broadcast by the shell when it (re)starts; 0 when it could not be registered.
 static UINT g_msgTaskbarCreated;
@@ -39,6 +44,7 @@ bool InstallHooks(HWND hwnd)
 {
     if (!ZentrovaSetHooks(hwnd, WM_SPLASHKILLED, WM_HOOKAUX))
         return false;
+    g_hooksInstalled = true;
     CompanionStart(hwnd);
     return true;
 }
@@ -46,7 +52,11 @@ bool InstallHooks(HWND hwnd)
 void RemoveHooks()
 {
     CompanionStop();
+    // Removing twice would take away a hook that another runner installed since.
+    if (!g_hooksInstalled)
+        return;
     ZentrovaRemoveHooks();
+    g_hooksInstalled = false;
 }
 
 static LRESULT OnCreate(HWND hwnd)
@@ -98,6 +108,8 @@ static LRESULT CALLBACK RunnerWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
 {
     g_hInstance = hInstance;
+    // Loads the themed controls that the manifest asks for.
+    InitCommonControls();
     if (AsciiStartsWithNoCase(lpCmdLine, "-noicon")) {
         g_showTrayIcon = 0;
         // The same switch stops a silent runner that is already running.

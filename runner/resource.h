@@ -2,9 +2,10 @@
 // resource script.
 #pragma once
 
-// Icon groups: the tray icon, normal and for a second after each kill.
+// Icon groups: the tray icon, normal, for a second after each kill, and paused.
 #define IDI_TRAY_NORMAL 101
 #define IDI_TRAY_KILLED 103
+#define IDI_TRAY_PAUSED 105
 
 // The configuration dialog and its controls.
 #define IDD_CONFIG 104
@@ -16,3 +17,9 @@
 #define IDM_CONFIG 1
 #define IDM_QUIT 2
 #define IDM_ABOUT 3
+#define IDM_SIGN_IN 4
+#define IDM_PAUSE 5
+// Moved windows, one pair per entry: entry i is IDM_BRING_BACK + i and
+// IDM_ALWAYS_ALLOW + i.
+#define IDM_BRING_BACK 100
+#define IDM_ALWAYS_ALLOW 200

@@ -25,5 +25,5 @@ extern UINT_PTR g_flashTimer;
 // Installs the hook over the whole desktop for hwnd, and on 64-bit Windows
 // starts the companion that hooks 64-bit programs; false when refused.
 bool InstallHooks(HWND hwnd);
-// Removes both hooks.
+// Stops the companion, and removes the hook this runner installed, if it is in place.
 void RemoveHooks();

@@ -4,8 +4,11 @@
 
 #include "companion.h"
 #include "config_dialog.h"
+#include "moved_windows.h"
+#include "pause.h"
 #include "resource.h"
 #include "runner.h"
+#include "sign_in.h"
 
 #define TRAY_ICON_ID 101
 #define IDT_FLASH 1
@@ -19,10 +22,26 @@ static_assert(sizeof(MENUITEMINFOA) == 48, "the menu item record");
 // The runner's one notification-area record; hIcon is the icon shown, owned here.
 static NOTIFYICONDATAA g_nid;
 
+// A small icon of the size the system draws small icons at, which grows with
+// the display's scaling; without a size of its own the shell would stretch it.
 static HICON LoadTrayIcon(UINT iconId)
 {
-    return (HICON)LoadImageA(g_hInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16,
+    int width = GetSystemMetrics(SM_CXSMICON), height = GetSystemMetrics(SM_CYSMICON);
+    if (width <= 0 || height <= 0)
+        width = height = 16;
+    return (HICON)LoadImageA(g_hInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, width, height,
                              LR_DEFAULTCOLOR);
+}
+
+// The icon and the tooltip shown outside a flash.
+static UINT RestingIcon()
+{
+    return IsPaused() ? IDI_TRAY_PAUSED : IDI_TRAY_NORMAL;
+}
+
+static const char *TrayTip()
+{
+    return IsPaused() ? RUNNER_TITLE " (paused)" : RUNNER_TITLE;
 }
 
 void TrayAdd(UINT iconId)
@@ -35,7 +54,7 @@ void TrayAdd(UINT iconId)
     g_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     g_nid.uCallbackMessage = WM_TRAYNOTIFY;
     g_nid.hIcon = LoadTrayIcon(iconId);
-    lstrcpynA(g_nid.szTip, RUNNER_TITLE, sizeof g_nid.szTip);
+    lstrcpynA(g_nid.szTip, TrayTip(), sizeof g_nid.szTip);
     Shell_NotifyIconA(NIM_ADD, &g_nid);
 }
 
@@ -49,6 +68,20 @@ void TraySetIcon(UINT iconId)
     Shell_NotifyIconA(NIM_MODIFY, &g_nid);
     if (old != NULL)
         DestroyIcon(old);
+}
+
+void TrayShowResting()
+{
+    if (g_flashTimer != 0) {
+        KillTimer(g_hwndMain, g_flashTimer);
+        g_flashTimer = 0;
+    }
+    if (!g_showTrayIcon)
+        return;
+    lstrcpynA(g_nid.szTip, TrayTip(), sizeof g_nid.szTip);
+    TraySetIcon(RestingIcon());
+    g_nid.uFlags = NIF_TIP;
+    Shell_NotifyIconA(NIM_MODIFY, &g_nid);
 }
 
 void TrayRemove()
@@ -81,13 +114,15 @@ void OnSplashKilled()
         g_flashTimer = 0;
     }
     g_flashTimer = SetTimer(g_hwndMain, IDT_FLASH, FLASH_MS, NULL);
+    if (g_showTrayIcon)
+        NoteMovedWindows();
 }
 
 void OnFlashTimer(HWND hwnd, UINT_PTR timerId)
 {
     if (timerId != g_flashTimer || !g_showTrayIcon)
         return;
-    TraySetIcon(IDI_TRAY_NORMAL);
+    TraySetIcon(RestingIcon());
     KillTimer(hwnd, timerId);
     g_flashTimer = 0;
 }
@@ -107,6 +142,11 @@ HMENU BuildTrayMenu()
     InsertMenuItemA(menu, 0, TRUE, &about);
     AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
     AppendMenuA(menu, MF_STRING, IDM_CONFIG, "Config...");
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    AppendMovedWindowsMenu(menu);
+    AppendMenuA(menu, MF_STRING | (SignInIsOn() ? MF_CHECKED : MF_UNCHECKED), IDM_SIGN_IN,
+                "Start at sign-in");
+    AppendMenuA(menu, MF_STRING | (IsPaused() ? MF_CHECKED : MF_UNCHECKED), IDM_PAUSE, "Pause");
     AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
     AppendMenuA(menu, MF_STRING, IDM_QUIT, "Quit");
     return menu;
@@ -132,8 +172,17 @@ static void ShowTrayMenu(HWND hwnd)
     case IDM_CONFIG:
         ShowConfigDialog();
         break;
+    case IDM_SIGN_IN:
+        ToggleSignIn();
+        break;
+    case IDM_PAUSE:
+        TogglePause();
+        break;
     case IDM_QUIT:
         PostMessageA(hwnd, WM_DESTROY, 0, 0);
+        break;
+    default:
+        OnMovedWindowsCommand(command);
         break;
     }
 }

@@ -8,6 +8,10 @@ void TrayAdd(UINT iconId);
 void TraySetIcon(UINT iconId);
 void TrayRemove();
 
+// Ends a flash and shows the icon and tooltip of the runner's state, normal
+// or paused.
+void TrayShowResting();
+
 // Adds the icon again in its current state, after the shell restarted.
 void TrayRestore();
 

@@ -5,11 +5,14 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "desktop_probe.h"
 #include "fixture_client.h"
+#include "menu_probe.h"
 
 
 const UINT WM_TRAYNOTIFY = WM_USER + 2;
@@ -89,7 +92,8 @@ protected:
 
     static bool Normal(const TrayColours &c) { return c.yellow > 20 && c.red == 0; }
     static bool Killed(const TrayColours &c) { return c.red > 20 && c.yellow == 0; }
-    static bool Empty(const TrayColours &c) { return c.red == 0 && c.yellow == 0; }
+    static bool Paused(const TrayColours &c) { return c.grey > 20 && c.red == 0 && c.yellow == 0; }
+    static bool Empty(const TrayColours &c) { return c.red == 0 && c.yellow == 0 && c.grey == 0; }
 
     // Shows a splash window in the fixture; true when it was moved off-screen.
     bool SplashSuppressed()
@@ -124,18 +128,85 @@ inline void ClickButton(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
 }
 
-// Opens the runner's tray menu and picks an item by keyboard: 'downs' presses
-// of Down from nothing selected, or Up once (the last item) when downs is 0.
-inline bool ChooseFromTrayMenu(HWND main, DWORD processId, int downs)
+// Opens the runner's tray menu and presses keys in it, one after another.
+inline bool PressInTrayMenu(HWND main, DWORD processId, const std::vector<WPARAM> &keys)
 {
     PostMessageA(main, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
     HWND menu = WaitForWindow("#32768", NULL, processId, 5000);
     if (menu == NULL)
         return false;
-    if (downs == 0)
-        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
-    for (int i = 0; i < downs; ++i)
-        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    for (WPARAM key : keys)
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
     return true;
+}
+
+// Opens the runner's tray menu and picks an item by keyboard: 'downs' presses
+// of Down from nothing selected, or Up once (the last item) when downs is 0.
+inline bool ChooseFromTrayMenu(HWND main, DWORD processId, int downs)
+{
+    std::vector<WPARAM> keys(downs == 0 ? 1 : downs, downs == 0 ? VK_UP : VK_DOWN);
+    keys.push_back(VK_RETURN);
+    return PressInTrayMenu(main, processId, keys);
+}
+
+// One item of the tray menu, as the runner built it.
+struct MenuItem {
+    int depth; // 0 for the menu's own items, 1 for those of a submenu, ...
+    UINT type, state, id;
+    std::string text;
+};
+
+// Opens the runner's tray menu, reads it from inside the runner's process
+// through a hook on its thread, and closes it again.
+inline std::vector<MenuItem> ReadTrayMenu(HWND main, DWORD processId)
+{
+    std::vector<MenuItem> items;
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0,
+                                        kMenuProbeSize, kMenuProbeMapping);
+    char *view = mapping != NULL
+                     ? (char *)MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, kMenuProbeSize)
+                     : NULL;
+    HMODULE probe = LoadLibraryA(BuiltProgram("zentrova_menu_probe.dll").c_str());
+    HOOKPROC proc = probe != NULL ? (HOOKPROC)(void *)GetProcAddress(probe, "MenuProbeHook") : NULL;
+    HHOOK hook = proc != NULL ? SetWindowsHookExA(WH_CALLWNDPROC, proc, probe,
+                                                  GetWindowThreadProcessId(main, NULL))
+                              : NULL;
+    if (view != NULL && hook != NULL) {
+        view[0] = 0;
+        HWND menu = NULL;
+        if (PressInTrayMenu(main, processId, {})) {
+            menu = WaitForWindow("#32768", NULL, processId, 0);
+            DWORD start = GetTickCount();
+            while (view[0] == 0 && GetTickCount() - start < 5000)
+                PumpMessagesFor(20);
+            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+            while (IsWindowVisible(menu) && GetTickCount() - start < 5000)
+                PumpMessagesFor(20);
+        }
+        std::istringstream lines(std::string(view, strnlen(view, kMenuProbeSize)));
+        MenuItem item;
+        while (lines >> item.depth >> std::hex >> item.type >> item.state >> std::dec >> item.id) {
+            lines.get();
+            std::getline(lines, item.text);
+            items.push_back(item);
+        }
+    }
+    if (hook != NULL)
+        UnhookWindowsHookEx(hook);
+    if (probe != NULL)
+        FreeLibrary(probe);
+    if (view != NULL)
+        UnmapViewOfFile(view);
+    if (mapping != NULL)
+        CloseHandle(mapping);
+    return items;
+}
+
+// The tray menu's item of this text, at the top level; a separator when absent.
+inline MenuItem TrayMenuItem(const std::vector<MenuItem> &menu, const char *text)
+{
+    for (const MenuItem &item : menu)
+        if (item.depth == 0 && item.text == text)
+            return item;
+    return MenuItem{0, MFT_SEPARATOR, 0, 0, ""};
 }

@@ -87,7 +87,13 @@ TEST_F(RunnerTest, RightClickMenuOpensAtTheCursorAndQuitEndsTheRunnerCleanly)
     HWND main = MainWindow(runner);
     ASSERT_TRUE(main != NULL);
     ASSERT_TRUE(WaitForTray(Normal, 10000));
-    SetCursorPos(600, 500);
+    // The pointer moves asynchronously under X: wait until it is there.
+    POINT at = {};
+    for (int i = 0; i < 40 && (at.x != 600 || at.y != 500); ++i) {
+        SetCursorPos(600, 500);
+        PumpMessagesFor(50);
+        GetCursorPos(&at);
+    }
     PostMessageA(main, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
     HWND menu = WaitForWindow("#32768", NULL, runner.processId, 5000);
     ASSERT_TRUE(menu != NULL) << "no popup menu";

@@ -9,21 +9,24 @@
 #include "resource.h"
 #include "tray.h"
 
-TEST(TrayMenu, OffersAboutAsTheDefaultThenConfigAndQuitBetweenSeparators)
+TEST(TrayMenu, OffersAboutAsTheDefaultThenConfigMovedWindowsSignInPauseAndQuit)
 {
     HMENU menu = BuildTrayMenu();
     ASSERT_TRUE(menu != NULL);
     const struct {
         UINT type;
-        UINT id;
+        UINT id; // 0 for a submenu
         const char *text;
     } expected[] = {
-        {MFT_STRING, IDM_ABOUT, "About..."}, {MFT_SEPARATOR, 0, ""},
-        {MFT_STRING, IDM_CONFIG, "Config..."}, {MFT_SEPARATOR, 0, ""},
+        {MFT_STRING, IDM_ABOUT, "About..."},     {MFT_SEPARATOR, 0, ""},
+        {MFT_STRING, IDM_CONFIG, "Config..."},   {MFT_SEPARATOR, 0, ""},
+        {MFT_STRING, 0, "Moved windows"},        {MFT_STRING, IDM_SIGN_IN, "Start at sign-in"},
+        {MFT_STRING, IDM_PAUSE, "Pause"},        {MFT_SEPARATOR, 0, ""},
         {MFT_STRING, IDM_QUIT, "Quit"},
     };
-    ASSERT_EQ(5, GetMenuItemCount(menu));
-    for (int i = 0; i < 5; ++i) {
+    const int count = sizeof expected / sizeof expected[0];
+    ASSERT_EQ(count, GetMenuItemCount(menu));
+    for (int i = 0; i < count; ++i) {
         char text[64] = "";
         MENUITEMINFOA item = {};
         item.cbSize = sizeof item;
@@ -33,11 +36,21 @@ TEST(TrayMenu, OffersAboutAsTheDefaultThenConfigAndQuitBetweenSeparators)
         ASSERT_TRUE(GetMenuItemInfoA(menu, i, TRUE, &item)) << i;
         EXPECT_EQ(expected[i].type, item.fType & (MFT_STRING | MFT_SEPARATOR)) << i;
         if (expected[i].type == MFT_STRING) {
-            EXPECT_EQ(expected[i].id, item.wID) << i;
+            if (expected[i].id != 0)
+                EXPECT_EQ(expected[i].id, item.wID) << i;
+            else
+                EXPECT_TRUE(GetSubMenu(menu, i) != NULL) << i;
             EXPECT_STREQ(expected[i].text, text) << i;
         }
     }
     EXPECT_NE(0u, (UINT)IDM_ABOUT);
     EXPECT_EQ((UINT)IDM_ABOUT, GetMenuDefaultItem(menu, FALSE, 0)) << "About... is drawn bold";
+    // Nothing moved yet: one greyed entry says so.
+    HMENU moved = GetSubMenu(menu, 4);
+    ASSERT_EQ(1, GetMenuItemCount(moved));
+    char text[16] = "";
+    GetMenuStringA(moved, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("(none)", text);
+    EXPECT_TRUE(GetMenuState(moved, 0, MF_BYPOSITION) & MF_GRAYED);
     DestroyMenu(menu);
 }

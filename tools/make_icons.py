@@ -1,26 +1,21 @@
-#!/usr/bin/env python3
-"""Generate the tray icons: runner/icons/normal.ico and runner/icons/killed.ico.
+"""Generate the tray icons: runner/icons/normal.ico, killed.ico and paused.ico.
 
 Run from the repo root:  python3 tools/make_icons.py
 
-Each icon holds a 32x32 and a 16x16 image in classic 16-colour (4 bpp) form,
-so they render the same on every Windows version and colour depth. Output is
-fully deterministic; rerunning it must not change the committed files.
+Each icon holds 16, 20, 24, 32 and 48 pixel images in 32-bit colour with an
+alpha channel (and the 1-bit mask older Windows versions draw with), so the
+tray shows a sharp face at every display scale from 100 to 300 per cent. The
+16 pixel face is drawn by hand; the larger ones are computed from circles and
+ellipses and smoothed at their edges. Output is fully deterministic;
+rerunning it must not change the committed files.
 """
 import os
 import struct
 
-# Standard Windows/VGA 16-colour palette, as (R, G, B).
-PALETTE = [
-    (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
-    (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
-    (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
-    (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
-]
-BLACK, DARK_RED, RED, YELLOW, WHITE = 0, 1, 9, 11, 15
-CLEAR = None  # transparent pixel (outside the rounded tile)
+SIZES = (16, 20, 24, 32, 48)
+SUBSAMPLES = 4  # per pixel and axis, for the smoothed edges
 
-# Pixel codes used while drawing; mapped to palette indices per icon.
+# Pixel codes used while drawing; mapped to colours per icon.
 FACE, TEETH, INK = "Y", "W", "."
 
 # The 16x16 is drawn by hand: a scaled-down disc turns to mush at this size.
@@ -44,48 +39,66 @@ FACE_16 = [
 ]
 
 
-def face_32():
-    """Grinning face for 32x32, from integer distance tests."""
-    rows = []
-    for y in range(32):
-        row = ""
-        for x in range(32):
-            # Doubled coordinates keep the centre (15.5, 15.5) integral.
-            dx, dy = 2 * x - 31, 2 * y - 31
+def shape_at(dx, dy):
+    """The face's part at a point, in doubled coordinates of the 32 pixel
+    design (its centre is 0, 0; the disc's radius is 28)."""
+    c = INK
+    if dx * dx + dy * dy <= 28 * 28:
+        c = FACE
+    # Eyes: upright ovals.
+    for ex in (-11, 11):
+        if ((dx - ex) / 2.6) ** 2 + ((dy + 11) / 4.6) ** 2 <= 1:
             c = INK
-            if dx * dx + dy * dy <= 28 * 28:
-                c = FACE
-            # Eyes: 3x5 upright ovals (a box with its corners clipped).
-            for ex in (-11, 11):
-                ax, ay = abs(dx - ex), abs(dy + 11)
-                if ax <= 2 and ay <= 4 and (ax, ay) != (2, 4):
-                    c = INK
-            # Mouth: lower half of a wide ellipse; teeth along its top, with
-            # one-pixel gaps so they read as teeth rather than a white bar.
-            if dy >= 3 and dx * dx * 18 * 18 + (dy - 2) ** 2 * 17 * 17 <= (17 * 18) ** 2:
-                c = INK
-                inner = dx * dx * 16 * 16 + (dy - 2) ** 2 * 15 * 15 <= (15 * 16) ** 2
-                if inner and 5 <= dy <= 11 and abs(dx) not in (5, 15):
-                    c = TEETH
-            row += c
+    # Mouth: lower half of a wide ellipse; teeth along its top, with gaps so
+    # that they read as teeth rather than a white bar.
+    if dy >= 3 and (dx / 18) ** 2 + ((dy - 2) / 17) ** 2 <= 1:
+        c = INK
+        inner = (dx / 16) ** 2 + ((dy - 2) / 15) ** 2 <= 1
+        if inner and 5 <= dy <= 11 and min(abs(abs(dx) - 5), abs(abs(dx) - 15)) > 1:
+            c = TEETH
+    return c
+
+
+def in_tile(dx, dy, radius):
+    """Inside the rounded square tile, in the same doubled coordinates."""
+    edge = 32 - 2 * radius
+    cx = min(max(dx, -edge), edge)
+    cy = min(max(dy, -edge), edge)
+    return (dx - cx) ** 2 + (dy - cy) ** 2 <= (2 * radius) ** 2
+
+
+def render_smooth(size, colours):
+    """RGBA rows, top first: each pixel the mean of its subsamples."""
+    rows = []
+    n = SUBSAMPLES
+    for y in range(size):
+        row = []
+        for x in range(size):
+            r = g = b = inside = 0
+            for sy in range(n):
+                for sx in range(n):
+                    dx = (2 * (x * n + sx) + 1) * 32 / (size * n) - 32
+                    dy = (2 * (y * n + sy) + 1) * 32 / (size * n) - 32
+                    if in_tile(dx, dy, 5):
+                        pr, pg, pb = colours[shape_at(dx, dy)]
+                        r, g, b, inside = r + pr, g + pg, b + pb, inside + 1
+            if inside == 0:
+                row.append((0, 0, 0, 0))
+            else:
+                row.append((round(r / inside), round(g / inside), round(b / inside),
+                            round(255 * inside / (n * n))))
         rows.append(row)
     return rows
 
 
-def rounded_tile(size, radius):
-    """Mask of the opaque rounded-square background (True = opaque)."""
-    def inside(x, y):
-        cx = min(max(x, radius), size - 1 - radius)
-        cy = min(max(y, radius), size - 1 - radius)
+def render_16(colours):
+    """The hand-drawn face on a tile with corners of radius 2, unsmoothed."""
+    def inside(x, y, radius=2):
+        cx = min(max(x, radius), 15 - radius)
+        cy = min(max(y, radius), 15 - radius)
         return (x - cx) ** 2 + (y - cy) ** 2 <= radius * radius
-    return [[inside(x, y) for x in range(size)] for y in range(size)]
-
-
-def render(rows, colours, radius):
-    size = len(rows)
-    tile = rounded_tile(size, radius)
-    return [[colours[ch] if tile[y][x] else CLEAR for x, ch in enumerate(row)]
-            for y, row in enumerate(rows)]
+    return [[colours[ch] + (255,) if inside(x, y) else (0, 0, 0, 0)
+             for x, ch in enumerate(row)] for y, row in enumerate(FACE_16)]
 
 
 def pad4(b):
@@ -93,21 +106,19 @@ def pad4(b):
 
 
 def dib(pixels):
-    """BITMAPINFOHEADER + palette + 4-bpp XOR bitmap + 1-bpp AND mask."""
+    """BITMAPINFOHEADER + 32-bit BGRA bitmap + 1-bit AND mask, bottom-up."""
     size = len(pixels)
-    xor = b""
+    colour = b""
     mask = b""
-    for row in reversed(pixels):  # DIBs are stored bottom-up
-        idx = [BLACK if p is CLEAR else p for p in row]
-        xor += pad4(bytes((idx[i] << 4) | idx[i + 1] for i in range(0, size, 2)))
+    for row in reversed(pixels):
+        colour += b"".join(bytes((b, g, r, a)) for r, g, b, a in row)
         bits = 0
         for p in row:
-            bits = (bits << 1) | (p is CLEAR)
-        mask += pad4(bits.to_bytes(size // 8, "big"))
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0,
-                         len(xor) + len(mask), 0, 0, 16, 0)
-    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
-    return header + palette + xor + mask
+            bits = (bits << 1) | (p[3] == 0)
+        mask += pad4(bits.to_bytes((size + 7) // 8, "big"))
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
+                         len(colour) + len(mask), 0, 0, 0, 0)
+    return header + colour + mask
 
 
 def ico(images):
@@ -117,7 +128,7 @@ def ico(images):
     for pixels in images:
         blob = dib(pixels)
         size = len(pixels)
-        out += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(blob), offset)
+        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(blob), offset)
         offset += len(blob)
         blobs.append(blob)
     return out + b"".join(blobs)
@@ -127,15 +138,18 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     outdir = os.path.join(root, "runner", "icons")
     os.makedirs(outdir, exist_ok=True)
+    # The tests find the icon in the tray by the exact face colours.
     schemes = {
-        "normal.ico": {FACE: YELLOW, TEETH: WHITE, INK: BLACK},
-        "killed.ico": {FACE: RED, TEETH: DARK_RED, INK: BLACK},
+        "normal.ico": {FACE: (0xFF, 0xFF, 0x00), TEETH: (0xFF, 0xFF, 0xFF), INK: (0, 0, 0)},
+        "killed.ico": {FACE: (0xFF, 0x00, 0x00), TEETH: (0x80, 0x00, 0x00), INK: (0, 0, 0)},
+        "paused.ico": {FACE: (0x98, 0x98, 0x98), TEETH: (0xDC, 0xDC, 0xDC),
+                       INK: (0x40, 0x40, 0x40)},
     }
-    big = face_32()
     for name, colours in schemes.items():
-        data = ico([render(big, colours, 5), render(FACE_16, colours, 2)])
+        images = [render_16(colours) if size == 16 else render_smooth(size, colours)
+                  for size in SIZES]
         with open(os.path.join(outdir, name), "wb") as f:
-            f.write(data)
+            f.write(ico(images))
 
 
 if __name__ == "__main__":

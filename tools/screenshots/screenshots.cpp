@@ -1,6 +1,8 @@
 // Takes the user guide's pictures of the real runner: starts it beside this
 // program, opens its About box, menu and configuration dialog the way a user
 // would, and saves each scene as a BMP file. Usage: zentrova_screenshots OUTDIR
+// For the Moved windows menu it runs a copy of itself as OUTDIR\photoview.exe
+// with "-splash", which shows a splash screen for the runner to move.
 #include <windows.h>
 
 #include <cstdio>
@@ -108,6 +110,68 @@ void Choose(HWND menu, int downs)
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
 
+// The stand-in program's splash screen, shown until its input closes.
+int ShowSplash()
+{
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    int x = (screen.left + screen.right) / 2 - 150, y = (screen.top + screen.bottom) / 2 - 100;
+    HWND splash = CreateWindowExA(WS_EX_TOOLWINDOW, "Static", "PhotoView",
+                                  WS_POPUP | SS_BLACKRECT, x, y, 300, 200, NULL, NULL,
+                                  GetModuleHandleA(NULL), NULL);
+    ShowWindow(splash, SW_SHOWNOACTIVATE);
+    char c;
+    DWORD got;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, NULL) && got == 1) {
+    }
+    return 0;
+}
+
+// Starts photoview.exe, a copy of this program, showing its splash screen;
+// the process and the pipe that keeps it running, or null.
+HANDLE StartPhotoView(HANDLE *keepAlive)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    std::string copy = g_outDir + "\\photoview.exe";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE childIn;
+    if (!CopyFileA(self, copy.c_str(), FALSE) || !CreatePipe(&childIn, keepAlive, &inherit, 0))
+        return NULL;
+    SetHandleInformation(*keepAlive, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = childIn;
+    PROCESS_INFORMATION pi = {};
+    std::string line = "\"" + copy + "\" -splash";
+    BOOL started = CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
+    CloseHandle(childIn);
+    if (!started)
+        return NULL;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+// The screen area that the open menus cover, with a margin, to the corner.
+RECT MenusToCorner(const RECT &screen)
+{
+    RECT area = screen;
+    bool any = false;
+    for (HWND menu : FindTopLevel("#32768", NULL, g_runnerId)) {
+        if (!IsWindowVisible(menu))
+            continue;
+        RECT r = Grown(menu, 40);
+        if (!any)
+            area = r;
+        UnionRect(&area, &area, &r);
+        any = true;
+    }
+    area.right = screen.right;
+    area.bottom = screen.bottom;
+    return area;
+}
+
 int Fail(const char *what)
 {
     fprintf(stderr, "screenshots: %s\n", what);
@@ -118,6 +182,8 @@ int Fail(const char *what)
 
 int main(int argc, char **argv)
 {
+    if (argc == 2 && strcmp(argv[1], "-splash") == 0)
+        return ShowSplash();
     if (argc != 2)
         return Fail("usage: zentrova_screenshots OUTDIR");
     g_outDir = argv[1];
@@ -136,6 +202,7 @@ int main(int argc, char **argv)
         return Fail("cannot start the runner");
     g_runnerId = pi.dwProcessId;
     int result = 1;
+    HANDLE photoView = NULL, keepPhotoView = NULL;
     HWND main = NULL;
     POINT icon = {};
     for (int i = 0; i < 200 && (main == NULL || !FindTrayIcon(&icon)); ++i) {
@@ -166,15 +233,32 @@ int main(int argc, char **argv)
         goto done;
     }
     Save(screen, "desktop");
-    {
-        RECT corner = Grown(menu, 40);
-        corner.right = screen.right;
-        corner.bottom = screen.bottom;
-        Save(corner, "tray-menu");
-    }
     PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     Pump(300);
     PostMessageA(about, WM_COMMAND, IDOK, 0);
+    Pump(300);
+
+    // The menu with a moved splash screen's entry open under Moved windows.
+    photoView = StartPhotoView(&keepPhotoView);
+    if (photoView == NULL) {
+        Fail("cannot start photoview.exe");
+        goto done;
+    }
+    Pump(1500); // shown, moved, noted
+    menu = OpenMenuAt(main, icon);
+    if (menu == NULL) {
+        Fail("no tray menu");
+        goto done;
+    }
+    for (int i = 0; i < 4; ++i) // from Quit up to Moved windows
+        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
+    Pump(300);
+    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
+    Pump(500);
+    Save(MenusToCorner(screen), "tray-menu");
+    for (int i = 0; i < 3; ++i)
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     Pump(300);
 
     // The configuration dialog with the example list, one entry selected.
@@ -202,6 +286,13 @@ done:
         Choose(menu, 0); // Quit
     if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
         TerminateProcess(pi.hProcess, 1);
+    if (photoView != NULL) {
+        CloseHandle(keepPhotoView);
+        if (WaitForSingleObject(photoView, 10000) != WAIT_OBJECT_0)
+            TerminateProcess(photoView, 1);
+        CloseHandle(photoView);
+        DeleteFileA((g_outDir + "\\photoview.exe").c_str());
+    }
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
