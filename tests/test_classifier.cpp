@@ -10,6 +10,7 @@
 #include "classifier.h"
 #include "fixture_client.h"
 #include "ignore_list.h"
+#include "library_names.h"
 
 // The entry point of the library's code linked into this program; called by
 // hand, it gives that code the record the loaded library shares.
@@ -230,7 +231,7 @@ TEST_F(Classifier, ExaminesOnlyWindowsOfItsOwnProcess)
     RegisterClassA(&wc);
     HWND notify = Create(WS_OVERLAPPED, 0, 0, 10, 10, {}, wc.lpszClassName);
     // The library as the runner installs it: its hook runs inside the fixture.
-    HMODULE library = LoadLibraryA(BuiltProgram("Zentrova.dll").c_str());
+    HMODULE library = LoadLibraryA(BuiltProgram(ZENTROVA_LIBRARY_NAME).c_str());
     ASSERT_TRUE(library != NULL);
     auto setHooks = (BOOL(WINAPI *)(HWND, UINT, UINT))(void *)GetProcAddress(library, "ZentrovaSetHooks");
     auto removeHooks = (void(WINAPI *)())(void *)GetProcAddress(library, "ZentrovaRemoveHooks");
