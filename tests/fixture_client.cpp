@@ -87,7 +87,11 @@ std::string FixtureReceive(Fixture *f, DWORD timeoutMs)
 
 FixtureRect FixtureWindow(Fixture *f, const std::string &command)
 {
-    return ParseFixtureRect(FixtureCommand(f, command));
+    std::string answer = FixtureCommand(f, command);
+    FixtureRect r = ParseFixtureRect(answer);
+    if (!r.ok)
+        printf("the fixture answered \"%s\" to \"%s\"\n", answer.c_str(), command.c_str());
+    return r;
 }
 
 FixtureRect ParseFixtureRect(const std::string &answer)
