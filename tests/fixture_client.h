@@ -59,3 +59,8 @@ int WaitForExit(HANDLE process, DWORD timeoutMs);
 
 // Starts a program with no pipes; its process handle, or null.
 HANDLE StartProgram(const std::string &commandLine);
+
+// A time limit stretched by ZENTROVA_TEST_PATIENCE, a whole factor (1 when
+// unset): under an emulated machine every program runs several times slower.
+// The waits here apply it themselves.
+DWORD Patient(DWORD ms);

@@ -74,7 +74,7 @@ protected:
             if (!found.empty())
                 return found[0];
             PumpMessagesFor(50);
-        } while (GetTickCount() - start < timeoutMs);
+        } while (GetTickCount() - start < Patient(timeoutMs));
         return NULL;
     }
 
@@ -86,7 +86,7 @@ protected:
             if (shows(SampleTray()))
                 return true;
             PumpMessagesFor(50);
-        } while (GetTickCount() - start < timeoutMs);
+        } while (GetTickCount() - start < Patient(timeoutMs));
         return false;
     }
 
@@ -117,7 +117,7 @@ inline HWND WaitForWindow(const char *className, const char *title, DWORD proces
             if (IsWindowVisible(hwnd))
                 return hwnd;
         PumpMessagesFor(50);
-    } while (GetTickCount() - start < timeoutMs);
+    } while (GetTickCount() - start < Patient(timeoutMs));
     return NULL;
 }
 

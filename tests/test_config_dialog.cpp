@@ -136,7 +136,7 @@ protected:
                             &result);
         PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(open, IDOK));
         DWORD start = GetTickCount();
-        while (IsWindow(open) && GetTickCount() - start < 10000)
+        while (IsWindow(open) && GetTickCount() - start < Patient(10000))
             PumpMessagesFor(50);
         PumpMessagesFor(200);
         return !IsWindow(open);

@@ -34,8 +34,8 @@ bool Answers(HWND hwnd)
 {
     DWORD_PTR result;
     DWORD start = GetTickCount();
-    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result) &&
-           GetTickCount() - start <= 100;
+    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, Patient(100), &result) &&
+           GetTickCount() - start <= Patient(100);
 }
 
 const std::string kTooLong(300, 'x');
@@ -201,7 +201,7 @@ TEST_F(Faults, JunkInTheRegistryNeitherCrashesNorStallsAndGoodEntriesStillCount)
         FixtureRect splash = FixtureWindow(&fixture_, "show splash");
         ASSERT_TRUE(splash.ok) << c.what << ": the fixture stopped answering";
         EXPECT_EQ(!c.spared, Moved(splash)) << c.what;
-        EXPECT_LT(splash.ms, 1000u) << c.what << ": the fixture was held up";
+        EXPECT_LT(splash.ms, Patient(1000)) << c.what << ": the fixture was held up";
         EXPECT_TRUE(Answers(splash.hwnd)) << c.what;
         EXPECT_TRUE(Alive(runner.process)) << c.what;
     }
@@ -223,7 +223,7 @@ TEST_F(Faults, AKilledRunnerHarmsNobodyAndANewOneTakesOver)
     FixtureRect splash = FixtureWindow(&fixture_, "show splash");
     ASSERT_TRUE(splash.ok) << "the fixture died with the runner";
     printf("after the kill the hook %s\n", Moved(splash) ? "lives on" : "is gone");
-    EXPECT_LT(splash.ms, 1000u);
+    EXPECT_LT(splash.ms, Patient(1000));
     EXPECT_TRUE(Answers(ordinary.hwnd));
 
     // The next runner takes over the stale record, and with it whatever
@@ -258,8 +258,8 @@ TEST_F(Faults, ASuspendedRunnerHoldsAProgramAtMostASecondPerKill)
     CloseHandle(thread);
     EXPECT_TRUE(Moved(first));
     EXPECT_TRUE(Moved(second));
-    EXPECT_LT(first.ms, 1600u);
-    EXPECT_LT(second.ms, 1600u);
+    EXPECT_LT(first.ms, Patient(1600));
+    EXPECT_LT(second.ms, Patient(1600));
     // Awake again, the runner goes on as before.
     PumpMessagesFor(500);
     EXPECT_TRUE(Moved(FixtureWindow(&fixture_, "show splash")));

@@ -197,7 +197,7 @@ TEST_F(HookLibrary, SendsNothingWithoutAMessageNumberOrAWindow)
     DestroyWindow(notify_);
     FixtureRect splash = FixtureWindow(&fixture_, "show splash");
     ExpectMovedOffScreen(splash);
-    EXPECT_LT(splash.ms, 500u);
+    EXPECT_LT(splash.ms, Patient(500));
     PumpMessagesFor(300);
     EXPECT_TRUE(g_received.empty());
 }
@@ -227,15 +227,15 @@ DWORD WINAPI RunHungWindow(LPVOID param)
 
 TEST_F(HookLibrary, AHungRunnerHoldsNobodyForLong)
 {
-    HungWindow hung = {CreateEventA(NULL, TRUE, FALSE, NULL), NULL, 4000};
+    HungWindow hung = {CreateEventA(NULL, TRUE, FALSE, NULL), NULL, Patient(4000)};
     HANDLE thread = CreateThread(NULL, 0, RunHungWindow, &hung, 0, NULL);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hung.ready, 5000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hung.ready, Patient(5000)));
     ASSERT_TRUE(ZentrovaSetHooks(hung.hwnd, kKilled, kAux));
     FixtureRect splash = FixtureWindow(&fixture_, "show splash");
     ExpectMovedOffScreen(splash);
-    EXPECT_LT(splash.ms, 2500u) << "held until the runner answered";
+    EXPECT_LT(splash.ms, Patient(2500)) << "held until the runner answered";
     ZentrovaRemoveHooks();
-    WaitForSingleObject(thread, 15000);
+    WaitForSingleObject(thread, Patient(15000));
     CloseHandle(thread);
     CloseHandle(hung.ready);
 }
