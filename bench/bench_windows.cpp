@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "hook.h"
 #include "zentrova.h"
 
 const char *const g_kindNames[kKinds] = {"captioned", "off-centre popup", "ignored splash"};
@@ -174,7 +175,8 @@ bool LoadEmptyHook()
 bool InstallSetup(int setup)
 {
     if (setup == kEmptyHook) {
-        g_emptyHook = SetWindowsHookExA(WH_CALLWNDPROC, g_emptyProc, g_emptyModule, 0);
+        // On the chain this bitness's library hooks, for a like comparison.
+        g_emptyHook = SetWindowsHookExA(kHookType, g_emptyProc, g_emptyModule, 0);
         return g_emptyHook != NULL;
     }
     if (setup == kZentrova) {

@@ -1,4 +1,5 @@
-// The floor any WH_CALLWNDPROC hook pays: a procedure that only passes the
+// The floor any hook of Zentrova's kind pays (WH_CALLWNDPROC, or
+// WH_CALLWNDPROCRET for 64-bit programs): a procedure that only passes the
 // message on. Built like Zentrova.dll (own entry point, no C runtime) so that
 // the two libraries differ only in what their procedures do.
 #include <windows.h>

@@ -1,5 +1,5 @@
-// What Zentrova's WH_CALLWNDPROC hook costs each WM_MOVE it sees, next to no
-// hook and a hook that only passes the message on, for three kinds of window.
+// What Zentrova's hook costs each WM_MOVE it sees, next to no hook and a hook
+// that only passes the message on, for three kinds of window.
 // With --calls, what the platform calls behind those costs take one by one;
 // with --marks, each call framed by marker requests, so that a wineserver
 // trace tells how many server round trips each one makes.

@@ -78,18 +78,23 @@ void FindWindowOwner(HWND hwnd, WindowFacts *facts)
     CloseHandle(snapshot);
 }
 
+bool IsOwnWindow(HWND hwnd)
+{
+    DWORD processId = 0;
+    return GetWindowThreadProcessId(hwnd, &processId) != 0 && processId == GetCurrentProcessId();
+}
+
 int TryKillSplash(HWND hwnd)
 {
+    // On Windows a hook of the other bitness runs on the thread that
+    // installed it, for the windows of every process of that bitness: those
+    // are not this process's to judge, nor to ask about.
+    if (!IsOwnWindow(hwnd))
+        return 0;
     // A title bar rules a window out whatever its place, and most windows
     // have one: they are let go before the screen is asked for anything.
     uint32_t style = (uint32_t)GetWindowLongA(hwnd, GWL_STYLE);
     if ((style & kStyleCaption) != 0)
-        return 0;
-    // A hook of one bitness can be run on the installing thread for windows of
-    // the other's processes: their owner is not to be found, nor judged, here.
-    DWORD processId = 0;
-    GetWindowThreadProcessId(hwnd, &processId);
-    if (processId != GetCurrentProcessId())
         return 0;
     RECT windowRect;
     Rect32 screen;

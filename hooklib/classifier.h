@@ -6,6 +6,9 @@
 
 #include "splash_shape.h"
 
+// Whether the window belongs to this process.
+bool IsOwnWindow(HWND hwnd);
+
 // 1 when the window was moved (and the runner told), 0 when it was left alone.
 int TryKillSplash(HWND hwnd);
 

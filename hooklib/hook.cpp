@@ -79,7 +79,9 @@ BOOL WINAPI ZentrovaSetHooks(HWND hwndNotify, UINT uMsgKilled, UINT uMsgAux)
     ZentrovaRemoveHooks();
     if (g_shared == NULL)
         return FALSE;
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CallWndHookProc, g_hInstance, 0);
+    HHOOK hook = SetWindowsHookExA(kHookType, kHookType == WH_CALLWNDPROC ? CallWndHookProc
+                                                                          : CallWndRetHookProc,
+                                   g_hInstance, 0);
     // The hook first and the window last: a hooked thread that sees the
     // window also sees the message numbers that go with it.
     g_shared->hHook = WordFromHandle(hook);
@@ -104,20 +106,39 @@ void WINAPI ZentrovaRemoveHooks(void)
     g_shared->uMsgKilled = 0;
 }
 
+// What both hook procedures do with a message.
+static void OnHookedMessage(HWND hwnd, UINT message, WPARAM wParam)
+{
+    if (message == WM_MOVE || (message == WM_SHOWWINDOW && wParam != 0))
+        TryKillSplash(hwnd);
+    else
+        NoteScreenMessage(message, hwnd);
+}
+
+static LRESULT PassOn(int code, WPARAM wParam, LPARAM lParam)
+{
+    // Even with nothing examined, the hooks after this one still get the
+    // message; the system ignores the handle passed then.
+    HHOOK hook = g_shared != NULL ? (HHOOK)HandleFromWord(g_shared->hHook) : NULL;
+    return CallNextHookEx(hook, code, wParam, lParam);
+}
+
 LRESULT CALLBACK CallWndHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    // Even with nothing to examine, the hooks after this one still get the
-    // message; the system ignores the handle passed here.
-    if (g_shared == NULL)
-        return CallNextHookEx(NULL, code, wParam, lParam);
-    if (code >= 0) {
+    if (code >= 0 && g_shared != NULL) {
         const CWPSTRUCT *call = (const CWPSTRUCT *)lParam;
-        if (call->message == WM_MOVE || (call->message == WM_SHOWWINDOW && call->wParam != 0))
-            TryKillSplash(call->hwnd);
-        else
-            NoteScreenMessage(call->message, call->hwnd);
+        OnHookedMessage(call->hwnd, call->message, call->wParam);
     }
-    return CallNextHookEx((HHOOK)HandleFromWord(g_shared->hHook), code, wParam, lParam);
+    return PassOn(code, wParam, lParam);
+}
+
+LRESULT CALLBACK CallWndRetHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code >= 0 && g_shared != NULL) {
+        const CWPRETSTRUCT *call = (const CWPRETSTRUCT *)lParam;
+        OnHookedMessage(call->hwnd, call->message, call->wParam);
+    }
+    return PassOn(code, wParam, lParam);
 }
 
 uint32_t InstalledHookWord()

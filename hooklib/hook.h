@@ -23,8 +23,22 @@ static_assert(sizeof(ShellHookMappedData) == 16, "the shared record is 16 bytes"
 // A runner that does not answer within this time is not waited for.
 const UINT kNotifyTimeoutMs = 1000;
 
-// Examines windows being moved or shown, then passes the message on.
+// The hook each bitness installs. Under Wine a process ends a hook chain at
+// the first hook whose library it cannot load, so a 32-bit and a 64-bit hook
+// on one chain would cut each other off, whichever came first: the two
+// bitnesses hook two chains. 32-bit copies see a message just before the
+// window procedure, 64-bit copies just after; for a window being shown, both
+// are before it appears. On Windows neither chain is cut.
+#ifdef _WIN64
+const int kHookType = WH_CALLWNDPROCRET;
+#else
+const int kHookType = WH_CALLWNDPROC;
+#endif
+
+// Examine windows being moved or shown, then pass the message on: before
+// the window procedure sees it (WH_CALLWNDPROC), or after (WH_CALLWNDPROCRET).
 LRESULT CALLBACK CallWndHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK CallWndRetHookProc(int code, WPARAM wParam, LPARAM lParam);
 
 // The hook this copy of the library runs under, as the shared record holds
 // it; 0 when there is none.

@@ -1,5 +1,6 @@
 #include "screen_cache.h"
 
+#include "classifier.h"
 #include "hook.h"
 
 // What was true when the rectangle was kept; any difference means read again.
@@ -80,9 +81,12 @@ bool GetScreenRect(Rect32 *screen)
 void NoteScreenMessage(UINT message, HWND hwnd)
 {
     // Only top-level windows are told of a change: once the set of them
-    // changes, the process may have had none when the screen changed.
-    if (message == WM_DISPLAYCHANGE ||
-        ((message == WM_NCCREATE || message == WM_NCDESTROY) &&
-         (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) == 0))
+    // changes, the process may have had none when the screen changed. The
+    // window still exists at WM_DESTROY, after its procedure too.
+    if (message != WM_DISPLAYCHANGE && message != WM_NCCREATE && message != WM_DESTROY)
+        return;
+    if (!IsOwnWindow(hwnd))
+        return;
+    if (message == WM_DISPLAYCHANGE || (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) == 0)
         InterlockedExchangeAdd(&g_version, 2);
 }
