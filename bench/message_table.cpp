@@ -3,6 +3,7 @@
 #include "bench.h"
 
 #include "splash_shape.h"
+#include "virtual_screen.h"
 
 // Messages per slice; a round sends kSlices of them to each window under each setup.
 static unsigned g_sliceCounts[kSetups][kKinds];
@@ -28,7 +29,7 @@ bool MeasureMessages(int rounds)
     for (int setup = 0; setup < kSetups; ++setup) {
         if (!InstallOrSay(setup))
             return false;
-        for (int kind = 0; kind < kKinds; ++kind) {
+        for (int kind = 0; kind < g_kindCount; ++kind) {
             unsigned count = CalibrateCount(TimeSends, kind, kRoundSeconds);
             g_sliceCounts[setup][kind] = count >= kSlices ? count / kSlices : 1;
         }
@@ -42,14 +43,14 @@ bool MeasureMessages(int rounds)
                 int setup = (turn + slice + round) % kSetups;
                 if (!InstallOrSay(setup))
                     return false;
-                for (int kind = 0; kind < kKinds; ++kind)
+                for (int kind = 0; kind < g_kindCount; ++kind)
                     seconds[setup][kind] += TimeSends(kind, g_sliceCounts[setup][kind]);
                 RemoveSetups();
                 PumpPending();
             }
         }
         for (int setup = 0; setup < kSetups; ++setup)
-            for (int kind = 0; kind < kKinds; ++kind)
+            for (int kind = 0; kind < g_kindCount; ++kind)
                 g_ns[setup][kind][round] =
                     seconds[setup][kind] * 1e9 / (g_sliceCounts[setup][kind] * kSlices);
     }
@@ -61,7 +62,7 @@ bool MeasureMessages(int rounds)
 bool CheckNothingMoved()
 {
     bool ok = true;
-    for (int kind = 0; kind < kKinds; ++kind) {
+    for (int kind = 0; kind < g_kindCount; ++kind) {
         RECT now;
         GetWindowRect(g_windows[kind], &now);
         if (!SameRect(now, g_startRects[kind])) {
@@ -94,7 +95,8 @@ bool CheckHookWasLive()
     RECT now;
     GetWindowRect(g_windows[kSplash], &now);
     Rect32 shape = {0, 0, kSplashWidth, kSplashHeight};
-    Placement target = OffscreenPlacement(&shape);
+    Rect32 all = VirtualScreenNow();
+    Placement target = OffscreenPlacement(&shape, &all);
     bool moved = now.left == target.x && now.top == target.y &&
                  now.right - now.left == kSplashWidth && g_killedCount == 1;
     if (!moved) {
@@ -111,7 +113,7 @@ void PrintMessageTable(int rounds)
 {
     double median[kSetups][kKinds];
     for (int setup = 0; setup < kSetups; ++setup)
-        for (int kind = 0; kind < kKinds; ++kind)
+        for (int kind = 0; kind < g_kindCount; ++kind)
             median[setup][kind] = Median(g_ns[setup][kind], rounds);
 
     printf("\nns per WM_MOVE sent to a window of this process, median of %d rounds\n"
@@ -120,13 +122,13 @@ void PrintMessageTable(int rounds)
            rounds, kSlices);
     printf("%-18s %12s %12s %12s %16s\n", "window kind", "no hook", "empty hook", "Zentrova",
            "Zentrova/empty");
-    for (int kind = 0; kind < kKinds; ++kind)
+    for (int kind = 0; kind < g_kindCount; ++kind)
         printf("%-18s %12.0f %12.0f %12.0f %15.2fx\n", g_kindNames[kind],
                median[kNoHook][kind], median[kEmptyHook][kind], median[kZentrova][kind],
                median[kZentrova][kind] / median[kEmptyHook][kind]);
 
     printf("\nspread over the rounds, ns (min..max), and messages per round\n\n");
-    for (int kind = 0; kind < kKinds; ++kind) {
+    for (int kind = 0; kind < g_kindCount; ++kind) {
         printf("%-18s", g_kindNames[kind]);
         for (int setup = 0; setup < kSetups; ++setup) {
             double low, high;
@@ -135,13 +137,17 @@ void PrintMessageTable(int rounds)
         }
         printf("\n");
     }
-    for (int kind = 0; kind < kKinds; ++kind)
+    for (int kind = 0; kind < g_kindCount; ++kind)
         if (median[kEmptyHook][kind] <= median[kNoHook][kind])
             printf("warning: the empty hook cost nothing on the %s window: was it called?\n",
                    g_kindNames[kind]);
     printf("\nchecks: no window moved during the runs, no kill reported; off the list, the "
            "splash was moved\n");
-    printf("ratios: captioned %.2fx, off-centre popup %.2fx\n",
+    printf("ratios: captioned %.2fx, off-centre popup %.2fx",
            median[kZentrova][kCaptioned] / median[kEmptyHook][kCaptioned],
            median[kZentrova][kOffCentre] / median[kEmptyHook][kOffCentre]);
+    if (g_kindCount == kKinds)
+        printf(", popup on the second monitor %.2fx",
+               median[kZentrova][kSecondMonitor] / median[kEmptyHook][kSecondMonitor]);
+    printf("\n");
 }

@@ -55,6 +55,11 @@ static uint32_t ReadExStyle(void *context)
     return (uint32_t)GetWindowLongA(*(HWND *)context, GWL_EXSTYLE);
 }
 
+static bool ReadMonitors(void *, MonitorLayout *layout)
+{
+    return GetMonitorLayout(layout);
+}
+
 void FindWindowOwner(HWND hwnd, WindowFacts *facts)
 {
     HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(hwnd, GWLP_HINSTANCE);
@@ -103,7 +108,8 @@ int TryKillSplash(HWND hwnd)
     WindowFacts facts;
     Rect32 window = ToRect32(windowRect);
     InitWindowFacts(&facts, style, &window, &screen);
-    FactSource source = {&hwnd, ReadWorkArea, ReadClassName, WalkChildren, ReadExStyle};
+    FactSource source = {&hwnd,       ReadWorkArea, ReadClassName,
+                         WalkChildren, ReadExStyle,  ReadMonitors};
     if (!HasSplashShape(&facts, &source))
         return 0;
     if (GetPropA(hwnd, ZENTROVA_KEEP_PROPERTY) != NULL)
@@ -119,7 +125,12 @@ int TryKillSplash(HWND hwnd)
     }
 
     // Moved, never hidden or closed: its application runs on undisturbed.
-    Placement target = OffscreenPlacement(&facts.windowRect);
+    // Clear of every monitor, not only the primary one.
+    MonitorLayout layout;
+    if (!GetMonitorLayout(&layout))
+        layout.count = 0;
+    Rect32 everyMonitor = VirtualScreen(&layout, &screen);
+    Placement target = OffscreenPlacement(&facts.windowRect, &everyMonitor);
     MoveWindow(hwnd, target.x, target.y, target.width, target.height, FALSE);
     NotifyRunner();
     return 1;

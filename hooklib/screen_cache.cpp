@@ -3,78 +3,150 @@
 #include "classifier.h"
 #include "hook.h"
 
-// What was true when the rectangle was kept; any difference means read again.
+// Many threads of the process may examine windows at once. Each kept item has
+// its own sequence, odd while a writer fills it, and notes how many changes
+// had been announced when it was read: an item read before the latest change
+// is read again.
+static volatile LONG g_changes;
+
+// What was true when the screen was kept; any difference means read again.
 struct KeptScreen {
     Rect32 screen;
     Rect32 workArea;
     uint32_t hook;
+    LONG changes;
+    uint32_t kept; // 0 until something was kept
 };
 
-// Many threads of the process may examine windows at once. A writer moves
-// this from even to odd and back; forgetting adds 2; a copy is trusted only
-// when the version is even, unchanged across it, and the one it was kept at.
-static volatile LONG g_version;
-// The version at which g_kept became current; the odd start means never.
-static volatile LONG g_keptAt = -1;
-// The rectangle, with what it depends on.
-static KeptScreen g_kept;
+struct KeptMonitors {
+    MonitorLayout layout;
+    Rect32 workArea;
+    uint32_t hook;
+    LONG changes;
+    uint32_t kept;
+};
+
+static volatile LONG g_screenSequence;
+static KeptScreen g_screen;
+static volatile LONG g_monitorsSequence;
+static KeptMonitors g_monitors;
+
+// Word by word, through volatile, so that no call to a runtime's memcpy is made.
+static void CopyWords(void *to, const void *from, unsigned size)
+{
+    volatile uint32_t *out = (volatile uint32_t *)to;
+    const volatile uint32_t *in = (const volatile uint32_t *)from;
+    for (unsigned i = 0; i < size / sizeof(uint32_t); ++i)
+        out[i] = in[i];
+}
+
+static bool ReadKept(volatile LONG *sequence, const void *kept, void *copy, unsigned size)
+{
+    LONG before = *sequence;
+    if ((before & 1) != 0)
+        return false;
+    MemoryBarrier();
+    CopyWords(copy, kept, size);
+    MemoryBarrier();
+    return *sequence == before;
+}
+
+// Keeps what was read, unless another thread is keeping its own just now.
+static void Keep(volatile LONG *sequence, void *kept, const void *now, unsigned size)
+{
+    LONG before = *sequence;
+    if ((before & 1) != 0 || InterlockedCompareExchange(sequence, before + 1, before) != before)
+        return;
+    CopyWords(kept, now, size);
+    MemoryBarrier();
+    InterlockedIncrement(sequence);
+}
 
 static bool SameRect(const Rect32 &a, const Rect32 &b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-static bool ReadKept(LONG version, KeptScreen *copy)
+// What a kept item depends on, as it is now. The changes are counted before
+// anything is read, so that a change announced during the read makes the
+// result stale at once. The work area is read inside the process: a changed
+// one is a changed screen, on Windows (Wine keeps the first one it saw).
+static void ReadKeys(Rect32 *workArea, uint32_t *hook, LONG *changes)
 {
-    if ((version & 1) != 0 || g_keptAt != version)
-        return false;
+    *changes = g_changes;
     MemoryBarrier();
-    *copy = *(const KeptScreen *)&g_kept;
-    MemoryBarrier();
-    return g_version == version;
-}
-
-// Keeps what was read unless the rectangle was forgotten, or kept by another
-// thread, since version was seen: that read may predate a change.
-static void Keep(LONG version, const KeptScreen &now)
-{
-    if ((version & 1) != 0 || InterlockedCompareExchange(&g_version, version + 1, version) != version)
-        return;
-    *(KeptScreen *)&g_kept = now;
-    g_keptAt = version + 2;
-    MemoryBarrier();
-    InterlockedIncrement(&g_version);
+    RECT rc;
+    Rect32 none = {0, 0, 0, 0};
+    *workArea = none;
+    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0)) {
+        Rect32 read = {rc.left, rc.top, rc.right, rc.bottom};
+        *workArea = read;
+    }
+    // A hook installed afresh may have missed changes in between.
+    *hook = InstalledHookWord();
 }
 
 bool GetScreenRect(Rect32 *screen)
 {
-    // The work area is read inside the process: a changed one is a changed
-    // screen, on Windows (Wine keeps the first one it saw).
-    KeptScreen now;
-    RECT rc;
-    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0)) {
-        Rect32 workArea = {rc.left, rc.top, rc.right, rc.bottom};
-        now.workArea = workArea;
-    } else {
-        Rect32 none = {0, 0, 0, 0};
-        now.workArea = none;
-    }
-    // A hook installed afresh may have missed changes in between.
-    now.hook = InstalledHookWord();
-
-    LONG version = g_version;
-    MemoryBarrier();
-    KeptScreen kept;
-    if (ReadKept(version, &kept) && kept.hook == now.hook && SameRect(kept.workArea, now.workArea)) {
+    KeptScreen now, kept;
+    // What the copy overwrites, as the compiler cannot see through it.
+    kept.kept = 0;
+    kept.changes = 0;
+    kept.hook = 0;
+    now.kept = 1;
+    ReadKeys(&now.workArea, &now.hook, &now.changes);
+    if (ReadKept(&g_screenSequence, &g_screen, &kept, sizeof kept) && kept.kept != 0 &&
+        kept.changes == now.changes && kept.hook == now.hook &&
+        SameRect(kept.workArea, now.workArea)) {
         *screen = kept.screen;
         return true;
     }
+    RECT rc;
     if (!GetWindowRect(GetDesktopWindow(), &rc))
         return false;
     Rect32 read = {rc.left, rc.top, rc.right, rc.bottom};
     now.screen = read;
-    Keep(version, now);
+    Keep(&g_screenSequence, &g_screen, &now, sizeof now);
     *screen = read;
+    return true;
+}
+
+static BOOL CALLBACK NoteMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context)
+{
+    MonitorLayout *layout = (MonitorLayout *)context;
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    if (layout->count < kMaxMonitors && GetMonitorInfoA(monitor, &info)) {
+        MonitorRects &m = layout->monitors[layout->count++];
+        Rect32 whole = {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                        info.rcMonitor.bottom};
+        Rect32 work = {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+        m.monitor = whole;
+        m.work = work;
+    }
+    return TRUE;
+}
+
+bool GetMonitorLayout(MonitorLayout *layout)
+{
+    KeptMonitors now, kept;
+    kept.kept = 0;
+    kept.changes = 0;
+    kept.hook = 0;
+    now.kept = 1;
+    ReadKeys(&now.workArea, &now.hook, &now.changes);
+    if (ReadKept(&g_monitorsSequence, &g_monitors, &kept, sizeof kept) && kept.kept != 0 &&
+        kept.changes == now.changes && kept.hook == now.hook &&
+        SameRect(kept.workArea, now.workArea)) {
+        CopyWords(layout, &kept.layout, sizeof *layout);
+        return true;
+    }
+    now.layout.count = 0;
+    if (!EnumDisplayMonitors(NULL, NULL, NoteMonitor, (LPARAM)&now.layout) ||
+        now.layout.count == 0)
+        return false;
+    Keep(&g_monitorsSequence, &g_monitors, &now, sizeof now);
+    CopyWords(layout, &now.layout, sizeof *layout);
     return true;
 }
 
@@ -88,5 +160,5 @@ void NoteScreenMessage(UINT message, HWND hwnd)
     if (!IsOwnWindow(hwnd))
         return;
     if (message == WM_DISPLAYCHANGE || (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) == 0)
-        InterlockedExchangeAdd(&g_version, 2);
+        InterlockedIncrement(&g_changes);
 }

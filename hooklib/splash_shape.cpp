@@ -1,6 +1,7 @@
 #include "splash_shape.h"
 
 #include "ascii.h"
+#include "monitor_layout.h"
 
 // Window rectangles can lie anywhere in the 32-bit range, so sums and
 // differences of their edges are taken in 64 bits.
@@ -25,19 +26,51 @@ static bool Within(int64_t value, int64_t centre)
 }
 
 // Sets the centring flags the reference rectangle earns; a flag already set stays set.
-static void TestCentring(WindowFacts *facts)
+static void TestCentring(const Rect32 &w, const Rect32 &r, bool *centredH, bool *centredV)
 {
-    const Rect32 &w = facts->windowRect;
-    const Rect32 &r = facts->referenceRect;
     if (Within(Middle(w.left, w.right), Middle(r.left, r.right)))
-        facts->centredH = true;
+        *centredH = true;
     if (Within(Middle(w.top, w.bottom), Middle(r.top, r.bottom)))
-        facts->centredV = true;
+        *centredV = true;
 }
 
 static bool SameRect(const Rect32 &a, const Rect32 &b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// What centring earns: both ways beats horizontally alone, which beats the rest.
+static int CentringRank(bool centredH, bool centredV)
+{
+    return centredH ? (centredV ? 2 : 1) : 0;
+}
+
+// Measures the window against the monitor that holds it, when that is not the
+// primary screen, by the same rules: its whole rectangle, then its work area.
+// The monitor's flags replace the primary's only where they earn more; a
+// window that exactly covers its monitor is full-screen there.
+static void TestOwnMonitor(WindowFacts *facts, const FactSource *source)
+{
+    MonitorLayout layout;
+    if (!source->readMonitors(source->context, &layout) || layout.count < 2)
+        return;
+    const MonitorRects &m = layout.monitors[NearestMonitor(&layout, &facts->windowRect)];
+    if (SameRect(m.monitor, facts->screenRect))
+        return;
+    bool centredH = false, centredV = false;
+    Rect32 reference = m.monitor;
+    TestCentring(facts->windowRect, reference, &centredH, &centredV);
+    if (!(centredH && centredV)) {
+        reference = m.work;
+        TestCentring(facts->windowRect, reference, &centredH, &centredV);
+    }
+    if (SameRect(facts->windowRect, reference))
+        facts->fullScreen = true;
+    if (CentringRank(centredH, centredV) > CentringRank(facts->centredH, facts->centredV)) {
+        facts->centredH = centredH;
+        facts->centredV = centredV;
+        facts->referenceRect = reference;
+    }
 }
 
 void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRect,
@@ -46,6 +79,7 @@ void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRec
     facts->style = style;
     facts->exStyle = 0;
     facts->windowRect = *windowRect;
+    facts->screenRect = *screenRect;
     facts->referenceRect = *screenRect;
     facts->centredH = facts->centredV = false;
     facts->fullScreen = false;
@@ -85,18 +119,25 @@ static bool IsBareToolWindow(WindowFacts *facts, const FactSource *source)
 // is already settled are decided before the facts they would not change are read.
 bool HasSplashShape(WindowFacts *facts, const FactSource *source)
 {
-    TestCentring(facts);
+    TestCentring(facts->windowRect, facts->referenceRect, &facts->centredH, &facts->centredV);
     if (!(facts->centredH && facts->centredV)) {
         Rect32 workArea;
         if (source->readWorkArea(source->context, &workArea)) {
             facts->referenceRect = workArea;
-            TestCentring(facts);
+            TestCentring(facts->windowRect, workArea, &facts->centredH, &facts->centredV);
         }
     }
     facts->fullScreen = SameRect(facts->windowRect, facts->referenceRect);
 
     if ((facts->style & kStyleCaption) != 0 || facts->fullScreen)
         return false;
+    // Toolkits centre splash screens on the monitor under the pointer; only a
+    // caption-less window that missed the primary screen pays for the look.
+    if (!(facts->centredH && facts->centredV)) {
+        TestOwnMonitor(facts, source);
+        if (facts->fullScreen)
+            return false;
+    }
     // Centred vertically alone is never a splash screen.
     if (!facts->centredH)
         return false;
@@ -150,13 +191,13 @@ bool IsExePath(const char *path, unsigned limit)
     return AsciiEqualNoCase(path + length - 4, ".exe");
 }
 
-Placement OffscreenPlacement(const Rect32 *windowRect)
+Placement OffscreenPlacement(const Rect32 *windowRect, const Rect32 *virtualScreen)
 {
     int64_t width = (int64_t)windowRect->right - windowRect->left;
     int64_t height = (int64_t)windowRect->bottom - windowRect->top;
     Placement p;
-    p.x = ClampToInt32(-2 * (width + kOffscreenMargin));
-    p.y = ClampToInt32(-2 * (height + kOffscreenMargin));
+    p.x = ClampToInt32(virtualScreen->left - 2 * (width + kOffscreenMargin));
+    p.y = ClampToInt32(virtualScreen->top - 2 * (height + kOffscreenMargin));
     p.width = ClampToInt32(width);
     p.height = ClampToInt32(height);
     return p;

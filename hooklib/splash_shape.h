@@ -29,7 +29,9 @@ struct WindowFacts {
     uint32_t style;
     uint32_t exStyle; // read only for a window that needs it, else 0
     Rect32 windowRect;
-    Rect32 referenceRect; // the screen, or the work area once that was consulted
+    Rect32 screenRect;    // the primary screen
+    Rect32 referenceRect; // what the window was last measured against: the
+                          // screen, its work area, or the window's own monitor
     bool centredH, centredV;
     bool fullScreen;
     char className[kWindowTextSize];
@@ -38,6 +40,8 @@ struct WindowFacts {
     char modulePath[kPathSize];
     char exePath[kPathSize];
 };
+
+struct MonitorLayout;
 
 // Supplies the costlier facts on demand.
 struct FactSource {
@@ -50,6 +54,8 @@ struct FactSource {
     void (*walkChildren)(void *context, WindowFacts *facts);
     // The extended style.
     uint32_t (*readExStyle)(void *context);
+    // Every monitor, the primary first; false when they cannot be had.
+    bool (*readMonitors)(void *context, MonitorLayout *layout);
 };
 
 // Starts a set of facts from the cheap ones: style, window and screen rectangles.
@@ -69,9 +75,10 @@ void NoteChildText(WindowFacts *facts, const char *text);
 // True when a path of at most limit bytes ends in ".exe", in any letter case.
 bool IsExePath(const char *path, unsigned limit);
 
-// Where a splash window goes: above and left of the screen's origin, clear of
-// it by its own size plus twice the margin, its size kept.
+// Where a splash window goes: above and left of the virtual screen (every
+// monitor), clear of it by its own size plus twice the margin, its size kept.
+// With one monitor at the origin, above and left of that.
 struct Placement {
     int32_t x, y, width, height;
 };
-Placement OffscreenPlacement(const Rect32 *windowRect);
+Placement OffscreenPlacement(const Rect32 *windowRect, const Rect32 *virtualScreen);

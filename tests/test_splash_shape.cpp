@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "monitor_layout.h"
 #include "splash_shape.h"
 
 namespace {
@@ -40,7 +41,9 @@ struct FakeWindow {
     std::string className = "SplashWnd";
     std::vector<Child> children;
     uint32_t exStyle = 0;
-    int workAreaReads = 0, classNameReads = 0, childWalks = 0, exStyleReads = 0;
+    std::vector<MonitorRects> monitors = {{kScreen, kWorkArea}};
+    int workAreaReads = 0, classNameReads = 0, childWalks = 0, exStyleReads = 0,
+        monitorReads = 0;
 };
 
 bool FakeReadWorkArea(void *context, Rect32 *workArea)
@@ -75,11 +78,21 @@ uint32_t FakeReadExStyle(void *context)
     return w->exStyle;
 }
 
+bool FakeReadMonitors(void *context, MonitorLayout *layout)
+{
+    FakeWindow *w = static_cast<FakeWindow *>(context);
+    w->monitorReads++;
+    layout->count = 0;
+    for (const MonitorRects &m : w->monitors)
+        layout->monitors[layout->count++] = m;
+    return layout->count > 0;
+}
+
 bool Classify(FakeWindow *window, uint32_t style, const Rect32 &rect, WindowFacts *facts)
 {
     InitWindowFacts(facts, style, &rect, &window->screen);
-    FactSource source = {window, FakeReadWorkArea, FakeReadClassName, FakeWalkChildren,
-                         FakeReadExStyle};
+    FactSource source = {window,           FakeReadWorkArea, FakeReadClassName,
+                         FakeWalkChildren, FakeReadExStyle,  FakeReadMonitors};
     return HasSplashShape(facts, &source);
 }
 
@@ -103,7 +116,7 @@ TEST(SplashShape, WorkedExampleIsMovedWithItsSizeKept)
     w.children = {kStatic};
     Rect32 rect = {312, 234, 712, 534};
     EXPECT_TRUE(Classify(&w, kPopup, rect));
-    Placement p = OffscreenPlacement(&rect);
+    Placement p = OffscreenPlacement(&rect, &kScreen);
     EXPECT_EQ(-850, p.x);
     EXPECT_EQ(-650, p.y);
     EXPECT_EQ(400, p.width);
@@ -248,6 +261,8 @@ TEST(SplashShape, ReadsCostlyFactsOnlyWhenTheCheapTestsPass)
     EXPECT_EQ(0, offCentre.classNameReads);
     EXPECT_EQ(0, offCentre.childWalks);
     EXPECT_EQ(0, offCentre.exStyleReads);
+    EXPECT_EQ(0, centred.monitorReads + captioned.monitorReads)
+        << "only a caption-less window that missed the primary screen asks for the monitors";
 
     FakeWindow captionedPlain, offCentrePlain; // neither a popup nor asked for more
     Classify(&captionedPlain, kBorder | kDlgFrame, CentredAt(512, 384, 400, 300));
@@ -264,6 +279,110 @@ TEST(SplashShape, ReadsCostlyFactsOnlyWhenTheCheapTestsPass)
     splashClass.className = "TSplashForm";
     Classify(&splashClass, kPopup, CentredAt(512, 384, 400, 300));
     EXPECT_EQ(0, splashClass.childWalks) << "a splash class is moved whatever its children";
+}
+
+// Second monitors as they are set up: to the right, to the left (negative x),
+// above and half to the left (negative y), each with a bar along its bottom.
+struct Layout {
+    const char *name;
+    MonitorRects second;
+};
+const Layout kLayouts[] = {
+    {"right", {{1024, 0, 2304, 720}, {1024, 0, 2304, 690}}},
+    {"left", {{-1280, 0, 0, 720}, {-1280, 0, 0, 690}}},
+    {"above", {{-640, -720, 640, 0}, {-640, -720, 640, -30}}},
+};
+
+Rect32 CentreOf(const Rect32 &r, int width, int height)
+{
+    return CentredAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, width, height);
+}
+
+TEST(SplashShape, ASplashCentredOnAnyMonitorIsOne)
+{
+    for (const Layout &layout : kLayouts) {
+        const MonitorRects &m = layout.second;
+        const Rect32 both = {kScreen.left < m.monitor.left ? kScreen.left : m.monitor.left,
+                             kScreen.top < m.monitor.top ? kScreen.top : m.monitor.top,
+                             kScreen.right > m.monitor.right ? kScreen.right : m.monitor.right,
+                             kScreen.bottom > m.monitor.bottom ? kScreen.bottom : m.monitor.bottom};
+        const struct {
+            const char *what;
+            Rect32 rect;
+            std::vector<Child> children;
+            bool splash;
+        } cases[] = {
+            {"centred on its screen", CentreOf(m.monitor, 400, 300), {}, true},
+            {"centred on its work area", CentreOf(m.work, 400, 300), {kStatic}, true},
+            {"centred across only", CentredAt((m.monitor.left + m.monitor.right) / 2, (m.monitor.top + m.monitor.bottom) / 2 + 40, 400, 300), {}, false},
+            {"across only, a Maya frame", CentredAt((m.monitor.left + m.monitor.right) / 2, (m.monitor.top + m.monitor.bottom) / 2 + 40, 400, 300), {kMayaFrame}, true},
+            {"off its centre", {m.monitor.left + 10, m.monitor.top + 10, m.monitor.left + 210, m.monitor.top + 110}, {}, false},
+            {"spanning both monitors", CentreOf(both, 1400, 300), {}, false},
+            {"exactly its screen", m.monitor, {}, false},
+            {"exactly its work area", m.work, {}, false},
+            {"an enabled button", CentreOf(m.monitor, 400, 300), {kEnabledButton}, false},
+            {"on the primary, as before", CentredAt(512, 369, 400, 300), {}, true},
+        };
+        for (const auto &c : cases) {
+            FakeWindow w;
+            w.monitors = {{kScreen, kWorkArea}, m};
+            w.children = c.children;
+            EXPECT_EQ(c.splash, Classify(&w, kPopup, c.rect)) << layout.name << ": " << c.what;
+        }
+    }
+    // A window of the second monitor's size, centred on the primary screen, is
+    // judged by the primary, not counted full-screen for matching that monitor.
+    FakeWindow same;
+    same.monitors = {{kScreen, kWorkArea}, {{1024, 0, 1424, 300}, {1024, 0, 1424, 300}}};
+    EXPECT_TRUE(Classify(&same, kPopup, CentredAt(512, 384, 400, 300)));
+}
+
+TEST(SplashShape, TheOffScreenPlaceIsOffEveryMonitor)
+{
+    for (const Layout &layout : kLayouts) {
+        MonitorLayout monitors = {{{kScreen, kWorkArea}, layout.second}, 2};
+        const Rect32 all = VirtualScreen(&monitors, &kScreen);
+        for (const Rect32 &window : {CentredAt(512, 384, 400, 300), CentredAt(-640, 360, 1280, 720),
+                                     Rect32{0, 0, 0, 0}}) {
+            Placement p = OffscreenPlacement(&window, &all);
+            Rect32 placed = {p.x, p.y, p.x + p.width, p.y + p.height};
+            for (unsigned i = 0; i < monitors.count; ++i) {
+                const Rect32 &m = monitors.monitors[i].monitor;
+                bool meets = placed.left < m.right && m.left < placed.right &&
+                             placed.top < m.bottom && m.top < placed.bottom;
+                EXPECT_FALSE(meets) << layout.name << ": lands on monitor " << i;
+            }
+            EXPECT_EQ(p.width, window.right - window.left);
+        }
+    }
+    // One monitor at the origin: today's place.
+    MonitorLayout one = {{{kScreen, kWorkArea}}, 1};
+    const Rect32 all = VirtualScreen(&one, &kScreen);
+    Rect32 worked = {312, 234, 712, 534};
+    EXPECT_EQ(-850, OffscreenPlacement(&worked, &all).x);
+    EXPECT_EQ(-650, OffscreenPlacement(&worked, &all).y);
+}
+
+TEST(NearestMonitor, IsTheOneOverlappedMostOrElseTheClosest)
+{
+    const MonitorLayout layout = {{{kScreen, kWorkArea}, kLayouts[0].second}, 2};
+    const struct {
+        Rect32 rect;
+        unsigned monitor;
+    } cases[] = {
+        {CentredAt(512, 384, 100, 100), 0},
+        {CentredAt(1664, 360, 100, 100), 1},
+        {{900, 100, 1200, 200}, 1},      // more of it on the second
+        {{800, 100, 1100, 200}, 0},      // more of it on the first
+        {{2400, 100, 2500, 200}, 1},     // right of everything
+        {{-900, -700, -500, -400}, 0},   // above and left of everything
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.monitor, NearestMonitor(&layout, &c.rect))
+            << c.rect.left << "," << c.rect.top;
+    const MonitorLayout none = {{}, 0};
+    EXPECT_EQ(0u, NearestMonitor(&none, &cases[0].rect));
+    EXPECT_EQ(kScreen.right, VirtualScreen(&none, &kScreen).right);
 }
 
 TEST(SplashShape, CentresTruncateTowardZero)
@@ -291,7 +410,7 @@ TEST(SplashShape, ExtremeRectanglesNeitherOverflowNorMisjudge)
     EXPECT_TRUE(Classify(&farAway, kPopup, Rect32{INT32_MAX - 60, INT32_MAX - 60, INT32_MAX - 40, INT32_MAX - 40}));
     EXPECT_FALSE(Classify(&farAway, kPopup, Rect32{INT32_MAX - 70, INT32_MAX - 70, INT32_MAX - 40, INT32_MAX - 40}));
 
-    Placement p = OffscreenPlacement(&huge);
+    Placement p = OffscreenPlacement(&huge, &kScreen);
     EXPECT_EQ(INT32_MIN, p.x);
     EXPECT_EQ(INT32_MIN, p.y);
     EXPECT_EQ(INT32_MAX, p.width);
@@ -299,12 +418,12 @@ TEST(SplashShape, ExtremeRectanglesNeitherOverflowNorMisjudge)
 
     // Large but representable: the move stays exact.
     const Rect32 wide = {-1000000000, 0, 1000000000, 10};
-    p = OffscreenPlacement(&wide);
+    p = OffscreenPlacement(&wide, &kScreen);
     EXPECT_EQ(INT32_MIN, p.x); // -2 * (2e9 + 25) is beyond the range
     EXPECT_EQ(-70, p.y);
     EXPECT_EQ(2000000000, p.width);
     const Rect32 big = {0, 0, 1000000000, 1073741798};
-    p = OffscreenPlacement(&big);
+    p = OffscreenPlacement(&big, &kScreen);
     EXPECT_EQ(-2000000050, p.x);
     EXPECT_EQ(-2147483646, p.y);
 }
@@ -312,7 +431,7 @@ TEST(SplashShape, ExtremeRectanglesNeitherOverflowNorMisjudge)
 TEST(SplashShape, EmptyWindowLandsClearOfTheOrigin)
 {
     const Rect32 empty = {10, 10, 10, 10};
-    Placement p = OffscreenPlacement(&empty);
+    Placement p = OffscreenPlacement(&empty, &kScreen);
     EXPECT_EQ(-50, p.x);
     EXPECT_EQ(-50, p.y);
     EXPECT_EQ(0, p.width);

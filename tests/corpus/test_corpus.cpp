@@ -14,6 +14,7 @@
 #include "fixture_client.h"
 #include "ignore_list.h"
 #include "splash_shape.h"
+#include "virtual_screen.h"
 #include "zentrova.h"
 
 namespace {
@@ -196,7 +197,8 @@ Seen Describe(HWND hwnd)
     RECT r = {};
     GetWindowRect(hwnd, &r);
     Rect32 rect = {r.left, r.top, r.right, r.bottom};
-    Placement target = OffscreenPlacement(&rect);
+    Rect32 all = VirtualScreenNow();
+    Placement target = OffscreenPlacement(&rect, &all);
     s.atPlacement = r.left == target.x && r.top == target.y;
     std::string children;
     for (HWND c = GetWindow(hwnd, GW_CHILD); c != NULL; c = GetWindow(c, GW_HWNDNEXT))

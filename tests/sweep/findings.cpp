@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "splash_shape.h"
+#include "virtual_screen.h"
 
 const char *const kKindClass[kKinds] = {"#32768", "#32770", "tooltips_class32", "ComboLBox"};
 std::string g_step;
@@ -54,7 +55,8 @@ static bool AtKillPlacement(HWND hwnd)
     if (parent != NULL && parent != GetDesktopWindow())
         MapWindowPoints(NULL, parent, (POINT *)&r, 2);
     Rect32 placed = {r.left, r.top, r.right, r.bottom};
-    Placement target = OffscreenPlacement(&placed);
+    Rect32 all = VirtualScreenNow();
+    Placement target = OffscreenPlacement(&placed, &all);
     return r.left == target.x && r.top == target.y;
 }
 
