@@ -1,8 +1,8 @@
 #include "moved_list.h"
 
-bool IsOffscreenPlaced(const Rect32 *windowRect)
+bool IsOffscreenPlaced(const Rect32 *windowRect, const Rect32 *virtualScreen)
 {
-    Placement p = OffscreenPlacement(windowRect);
+    Placement p = OffscreenPlacement(windowRect, virtualScreen);
     return p.x == windowRect->left && p.y == windowRect->top;
 }
 

@@ -20,9 +20,9 @@ struct MovedList {
     unsigned count;
 };
 
-// True when the window was placed where the library puts a splash screen:
-// no application puts a window there by itself.
-bool IsOffscreenPlaced(const Rect32 *windowRect);
+// True when the window was placed where the library puts a splash screen,
+// measured from the virtual screen: no application puts a window there by itself.
+bool IsOffscreenPlaced(const Rect32 *windowRect, const Rect32 *virtualScreen);
 
 // Notes a window as the newest, unless it is noted already.
 void MovedListAdd(MovedList *list, uint64_t window);

@@ -6,6 +6,7 @@
 #include "moved_list.h"
 #include "resource.h"
 #include "runner.h"
+#include "virtual_screen.h"
 #include "zentrova.h"
 
 #ifndef PROCESS_QUERY_LIMITED_INFORMATION
@@ -35,7 +36,8 @@ static bool IsStillMoved(HWND hwnd)
     if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &r))
         return false;
     Rect32 rect = {r.left, r.top, r.right, r.bottom};
-    return IsOffscreenPlaced(&rect);
+    Rect32 all = VirtualScreenNow();
+    return IsOffscreenPlaced(&rect, &all);
 }
 
 static bool KeepMoved(uint64_t window, void *)
@@ -197,12 +199,27 @@ static void AllowProgram(const char *path)
     ConfigDialogAddEntry(path);
 }
 
-// Puts the window in the middle of the work area, its size kept, in front;
-// marked first, so that the library leaves it there for the rest of its life.
+// The work area of the monitor the pointer is on, where the user looks.
+static bool PointerWorkArea(RECT *area)
+{
+    POINT pointer;
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    if (GetCursorPos(&pointer) &&
+        GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &info)) {
+        *area = info.rcWork;
+        return true;
+    }
+    return SystemParametersInfoA(SPI_GETWORKAREA, 0, area, 0) != FALSE;
+}
+
+// Puts the window in the middle of the pointer's monitor's work area, its
+// size kept, in front; marked first, so that the library leaves it there for
+// the rest of its life.
 static void BringBack(HWND hwnd)
 {
     RECT window, area;
-    if (!GetWindowRect(hwnd, &window) || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0))
+    if (!GetWindowRect(hwnd, &window) || !PointerWorkArea(&area))
         return;
     Rect32 workArea = {area.left, area.top, area.right, area.bottom};
     Placement p =
