@@ -6,7 +6,8 @@
 
 #include <stdio.h>
 
-enum { kCaptioned, kOffCentre, kSplash, kKinds };
+// The last kind only where there is a second monitor.
+enum { kCaptioned, kOffCentre, kSplash, kSecondMonitor, kKinds };
 enum { kNoHook, kEmptyHook, kZentrova, kSetups };
 
 enum {
@@ -21,6 +22,8 @@ enum {
 extern const char *const g_kindNames[kKinds];
 extern const char *const g_setupNames[kSetups];
 
+// How many kinds this desktop has: kKinds with a second monitor, else one fewer.
+extern int g_kindCount;
 // The windows measured, where they started, and the splash's one child.
 extern HWND g_windows[kKinds];
 extern RECT g_startRects[kKinds];

@@ -6,7 +6,8 @@
 #include "hook.h"
 #include "zentrova.h"
 
-const char *const g_kindNames[kKinds] = {"captioned", "off-centre popup", "ignored splash"};
+const char *const g_kindNames[kKinds] = {"captioned", "off-centre popup", "ignored splash",
+                                         "popup, 2nd monitor"};
 const char *const g_setupNames[kSetups] = {"no hook", "empty hook", "Zentrova"};
 
 static const UINT kMsgKilled = WM_APP + 0x51;
@@ -14,6 +15,7 @@ static const UINT kMsgAux = WM_USER + 1;
 static const char kWindowClass[] = "ZentrovaBenchWindow";
 static const char kNotifyClass[] = "ZentrovaBenchNotify";
 
+int g_kindCount = kKinds - 1;
 HWND g_windows[kKinds];
 RECT g_startRects[kKinds];
 HWND g_splashChild;
@@ -77,6 +79,30 @@ HWND CreateSplashShaped(HWND *child)
     return NULL;
 }
 
+static BOOL CALLBACK NoteSecondMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context)
+{
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info) || (info.dwFlags & MONITORINFOF_PRIMARY) != 0)
+        return TRUE;
+    *(RECT *)context = info.rcMonitor;
+    return FALSE;
+}
+
+// An off-centre popup near the top left corner of a monitor other than the
+// primary; null when there is none.
+static HWND CreateOnSecondMonitor(HINSTANCE instance, POINT *corner)
+{
+    RECT second = {0, 0, 0, 0};
+    EnumDisplayMonitors(NULL, NULL, NoteSecondMonitor, (LPARAM)&second);
+    if (second.right == second.left)
+        return NULL;
+    corner->x = second.left + 10;
+    corner->y = second.top + 10;
+    return CreateWindowExA(0, kWindowClass, "", WS_POPUP, corner->x, corner->y, 200, 100, NULL,
+                           NULL, instance, NULL);
+}
+
 // Made and shown before any hook exists, so they start where they were put.
 bool CreateWindows()
 {
@@ -105,15 +131,18 @@ bool CreateWindows()
     g_windows[kOffCentre] = CreateWindowExA(0, kWindowClass, "", WS_POPUP, 10, 10, 200, 100, NULL,
                                             NULL, instance, NULL);
     g_windows[kSplash] = CreateSplashShaped(&g_splashChild);
+    POINT corner = {0, 0};
+    g_windows[kSecondMonitor] = CreateOnSecondMonitor(instance, &corner);
+    g_kindCount = g_windows[kSecondMonitor] != NULL ? kKinds : kKinds - 1;
     if (g_notify == NULL || g_windows[kCaptioned] == NULL || g_windows[kOffCentre] == NULL ||
         g_windows[kSplash] == NULL)
         return false;
-    for (int k = 0; k < kKinds; ++k) {
+    for (int k = 0; k < g_kindCount; ++k) {
         ShowWindow(g_windows[k], SW_SHOWNOACTIVATE);
         UpdateWindow(g_windows[k]);
     }
     PumpPending();
-    for (int k = 0; k < kKinds; ++k)
+    for (int k = 0; k < g_kindCount; ++k)
         GetWindowRect(g_windows[k], &g_startRects[k]);
 
     // Each kind is what it is only by its geometry: check it rather than trust it.
@@ -122,7 +151,9 @@ bool CreateWindows()
     bool splashCentred = s.left + s.right == screen.left + screen.right &&
                          s.top + s.bottom == screen.top + screen.bottom &&
                          s.right - s.left == kSplashWidth && s.bottom - s.top == kSplashHeight;
-    bool popupPlaced = o.left == 10 && o.top == 10 && o.right == 210 && o.bottom == 110;
+    bool popupPlaced = o.left == 10 && o.top == 10 && o.right == 210 && o.bottom == 110 &&
+                       (g_kindCount < kKinds || (g_startRects[kSecondMonitor].left == corner.x &&
+                                                 g_startRects[kSecondMonitor].top == corner.y));
     if (!splashCentred || !popupPlaced) {
         fprintf(stderr, "bench: windows not where they were put: ");
         PrintRect(stderr, "screen", screen);

@@ -361,7 +361,7 @@ bool RunMarked()
     for (int setup = 0; setup < kSetups; ++setup) {
         if (!InstallSetup(setup))
             return false;
-        for (int kind = 0; kind < kKinds; ++kind) {
+        for (int kind = 0; kind < g_kindCount; ++kind) {
             char label[96];
             wsprintfA(label, "WM_MOVE, %s, %s window", g_setupNames[setup], g_kindNames[kind]);
             g_markedKind = kind;
