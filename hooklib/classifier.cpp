@@ -2,8 +2,10 @@
 
 #include <tlhelp32.h>
 
+#include "ascii.h"
 #include "hook.h"
 #include "ignore_list.h"
+#include "rule_table.h"
 #include "screen_cache.h"
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -24,24 +26,35 @@ static void ReadWindowString(int(WINAPI *read)(HWND, LPSTR, int), HWND hwnd, cha
     buffer[kWindowTextSize - 1] = 0;
 }
 
-static bool ReadWorkArea(void *, Rect32 *workArea)
+// The window examined, and the work area read with the screen.
+struct Examined {
+    HWND hwnd;
+    Rect32 workArea;
+};
+
+static HWND WindowOf(void *context)
 {
-    RECT rc;
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0))
+    return ((Examined *)context)->hwnd;
+}
+
+static bool ReadWorkArea(void *context, Rect32 *workArea)
+{
+    const Rect32 &area = ((Examined *)context)->workArea;
+    if (area.right <= area.left || area.bottom <= area.top)
         return false;
-    *workArea = ToRect32(rc);
+    *workArea = area;
     return true;
 }
 
 static void ReadClassName(void *context, WindowFacts *facts)
 {
-    ReadWindowString(GetClassNameA, *(HWND *)context, facts->className);
+    ReadWindowString(GetClassNameA, WindowOf(context), facts->className);
 }
 
 static void WalkChildren(void *context, WindowFacts *facts)
 {
     char text[kWindowTextSize];
-    for (HWND child = GetWindow(*(HWND *)context, GW_CHILD); child != NULL;
+    for (HWND child = GetWindow(WindowOf(context), GW_CHILD); child != NULL;
          child = GetWindow(child, GW_HWNDNEXT)) {
         ReadWindowString(GetClassNameA, child, text);
         NoteChildClass(facts, text, (uint32_t)GetWindowLongA(child, GWL_STYLE));
@@ -52,7 +65,7 @@ static void WalkChildren(void *context, WindowFacts *facts)
 
 static uint32_t ReadExStyle(void *context)
 {
-    return (uint32_t)GetWindowLongA(*(HWND *)context, GWL_EXSTYLE);
+    return (uint32_t)GetWindowLongA(WindowOf(context), GWL_EXSTYLE);
 }
 
 static bool ReadMonitors(void *, MonitorLayout *layout)
@@ -89,36 +102,75 @@ bool IsOwnWindow(HWND hwnd)
     return GetWindowThreadProcessId(hwnd, &processId) != 0 && processId == GetCurrentProcessId();
 }
 
-int TryKillSplash(HWND hwnd)
+// A rule the user made names the window: its size first, then its class,
+// its place in the middle of a screen, and last its program.
+static bool MatchesRule(HWND hwnd, WindowFacts *facts, const FactSource *source)
+{
+    enum { kCandidates = 2 };
+    SplashRule candidates[kCandidates];
+    const Rect32 &w = facts->windowRect;
+    unsigned n = RulesOfSize(w.right - w.left, w.bottom - w.top, candidates, kCandidates);
+    if (n == 0)
+        return false;
+    if (facts->className[0] == 0)
+        source->readClassName(source->context, facts);
+    bool sameClass = false;
+    for (unsigned i = 0; i < n; ++i)
+        sameClass = sameClass || AsciiEqualNoCase(candidates[i].className, facts->className);
+    if (!sameClass || !CentredOnAScreen(facts, source))
+        return false;
+    FindWindowOwner(hwnd, facts);
+    for (unsigned i = 0; i < n; ++i)
+        if (RuleNamesWindow(&candidates[i], facts))
+            return true;
+    return false;
+}
+
+int TryKillSplash(HWND hwnd, bool beingShown)
 {
     // On Windows a hook of the other bitness runs on the thread that
     // installed it, for the windows of every process of that bitness: those
     // are not this process's to judge, nor to ask about.
     if (!IsOwnWindow(hwnd))
         return 0;
+    OpenRuleTable(InstalledHookWord());
+    bool rules = RulesPresent();
     // A title bar rules a window out whatever its place, and most windows
-    // have one: they are let go before the screen is asked for anything.
+    // have one: they are let go before the screen is asked for anything,
+    // unless a rule may name them, or they are being shown and may be one
+    // the user would want to name.
     uint32_t style = (uint32_t)GetWindowLongA(hwnd, GWL_STYLE);
-    if ((style & kStyleCaption) != 0)
+    if ((style & kStyleCaption) != 0 && !rules && !beingShown)
         return 0;
     RECT windowRect;
     Rect32 screen;
-    if (!GetWindowRect(hwnd, &windowRect) || !GetScreenRect(&screen))
+    Examined examined;
+    examined.hwnd = hwnd;
+    if (!GetWindowRect(hwnd, &windowRect) || !GetScreenRect(&screen, &examined.workArea))
         return 0;
     WindowFacts facts;
     Rect32 window = ToRect32(windowRect);
     InitWindowFacts(&facts, style, &window, &screen);
-    FactSource source = {&hwnd,       ReadWorkArea, ReadClassName,
+    FactSource source = {&examined,   ReadWorkArea, ReadClassName,
                          WalkChildren, ReadExStyle,  ReadMonitors};
-    if (!HasSplashShape(&facts, &source))
+    bool captioned = (style & kStyleCaption) != 0;
+    bool splash = (!captioned && HasSplashShape(&facts, &source)) ||
+                  (rules && MatchesRule(hwnd, &facts, &source));
+    // A window the user brought back is left alone, and not offered again.
+    if (!splash) {
+        if (beingShown && MayBeLeftOnScreen(&facts, &source) &&
+            GetPropA(hwnd, ZENTROVA_KEEP_PROPERTY) == NULL)
+            NotifyRunnerLeftOnScreen(hwnd);
         return 0;
+    }
     if (GetPropA(hwnd, ZENTROVA_KEEP_PROPERTY) != NULL)
         return 0;
 
     // Nothing on the list spares anyone, and finding the owner takes a module
     // snapshot, the costliest step of all.
     if (!IgnoreListIsEmpty()) {
-        FindWindowOwner(hwnd, &facts);
+        if (facts.modulePath[0] == 0 && facts.exePath[0] == 0)
+            FindWindowOwner(hwnd, &facts);
         if ((facts.modulePath[0] != 0 || facts.exePath[0] != 0) &&
             IsIgnored(facts.modulePath, facts.exePath))
             return 0;

@@ -10,7 +10,9 @@
 bool IsOwnWindow(HWND hwnd);
 
 // 1 when the window was moved (and the runner told), 0 when it was left alone.
-int TryKillSplash(HWND hwnd);
+// A window being shown that is left alone though it sits in the middle of a
+// screen is reported to the runner, which offers it to the user.
+int TryKillSplash(HWND hwnd, bool beingShown = false);
 
 // The paths of the window's owner: the module that created it, and the
 // executable of its process. Either stays empty when it cannot be found.

@@ -1,6 +1,7 @@
 #include "hook.h"
 
 #include "classifier.h"
+#include "rule_table.h"
 #include "screen_cache.h"
 
 // This library's module, as the loader passed it in.
@@ -53,6 +54,7 @@ static void OnProcessAttach(HINSTANCE instance)
 
 static void OnProcessDetach()
 {
+    CloseRuleTable();
     if (g_shared != NULL) {
         UnmapViewOfFile((LPCVOID)g_shared);
         g_shared = NULL;
@@ -109,8 +111,10 @@ void WINAPI ZentrovaRemoveHooks(void)
 // What both hook procedures do with a message.
 static void OnHookedMessage(HWND hwnd, UINT message, WPARAM wParam)
 {
-    if (message == WM_MOVE || (message == WM_SHOWWINDOW && wParam != 0))
+    if (message == WM_MOVE)
         TryKillSplash(hwnd);
+    else if (message == WM_SHOWWINDOW && wParam != 0)
+        TryKillSplash(hwnd, true);
     else
         NoteScreenMessage(message, hwnd);
 }
@@ -160,4 +164,28 @@ void NotifyRunner()
     // application that shows a splash screen.
     DWORD_PTR result;
     SendMessageTimeoutA(runner, killed, 0, 0, SMTO_ABORTIFHUNG, kNotifyTimeoutMs, &result);
+}
+
+// Windows of this process reported lately: each is reported once, however
+// often it is shown. The runner keeps its own list as well.
+enum { kReportedKept = 8 };
+static HWND g_reported[kReportedKept];
+static volatile LONG g_reportedNext;
+
+void NotifyRunnerLeftOnScreen(HWND hwnd)
+{
+    if (g_shared == NULL)
+        return;
+    HWND runner = (HWND)HandleFromWord(g_shared->hwndNotify);
+    UINT aux = g_shared->uMsgAux;
+    // The runner's own dialogs and menus are no one's splash screens.
+    if (runner == NULL || aux == 0 || IsOwnWindow(runner))
+        return;
+    for (unsigned i = 0; i < kReportedKept; ++i)
+        if (g_reported[i] == hwnd)
+            return;
+    g_reported[(unsigned)InterlockedIncrement(&g_reportedNext) % kReportedKept] = hwnd;
+    // Posted, never sent: the runner reads the window's facts when it gets
+    // there, and the program does not wait for it.
+    PostMessageA(runner, aux, (WPARAM)hwnd, 0);
 }

@@ -15,7 +15,7 @@
 struct ShellHookMappedData {
     uint32_t hwndNotify; // the runner's window; 0 when none
     uint32_t hHook;      // the installed global hook; 0 when none
-    uint32_t uMsgAux;    // kept while installed; nothing is sent with it
+    uint32_t uMsgAux;    // posted to hwndNotify with a window left in the middle of a screen
     uint32_t uMsgKilled; // sent to hwndNotify after each kill; 0 sends nothing
 };
 static_assert(sizeof(ShellHookMappedData) == 16, "the shared record is 16 bytes");
@@ -46,3 +46,8 @@ uint32_t InstalledHookWord();
 
 // Tells the runner that a splash window has just been moved.
 void NotifyRunner();
+
+// Tells the runner, once per window, that a window shown in the middle of a
+// screen was left there: the runner offers it to the user as a splash screen
+// that stayed. The record's auxiliary message carries it, the window in wParam.
+void NotifyRunnerLeftOnScreen(HWND hwnd);

@@ -1,6 +1,7 @@
 #include "screen_cache.h"
 
 #include "classifier.h"
+#include "copy_words.h"
 #include "hook.h"
 
 // Many threads of the process may examine windows at once. Each kept item has
@@ -20,7 +21,6 @@ struct KeptScreen {
 
 struct KeptMonitors {
     MonitorLayout layout;
-    Rect32 workArea;
     uint32_t hook;
     LONG changes;
     uint32_t kept;
@@ -30,15 +30,6 @@ static volatile LONG g_screenSequence;
 static KeptScreen g_screen;
 static volatile LONG g_monitorsSequence;
 static KeptMonitors g_monitors;
-
-// Word by word, through volatile, so that no call to a runtime's memcpy is made.
-static void CopyWords(void *to, const void *from, unsigned size)
-{
-    volatile uint32_t *out = (volatile uint32_t *)to;
-    const volatile uint32_t *in = (const volatile uint32_t *)from;
-    for (unsigned i = 0; i < size / sizeof(uint32_t); ++i)
-        out[i] = in[i];
-}
 
 static bool ReadKept(volatile LONG *sequence, const void *kept, void *copy, unsigned size)
 {
@@ -86,7 +77,7 @@ static void ReadKeys(Rect32 *workArea, uint32_t *hook, LONG *changes)
     *hook = InstalledHookWord();
 }
 
-bool GetScreenRect(Rect32 *screen)
+bool GetScreenRect(Rect32 *screen, Rect32 *workArea)
 {
     KeptScreen now, kept;
     // What the copy overwrites, as the compiler cannot see through it.
@@ -95,6 +86,7 @@ bool GetScreenRect(Rect32 *screen)
     kept.hook = 0;
     now.kept = 1;
     ReadKeys(&now.workArea, &now.hook, &now.changes);
+    *workArea = now.workArea;
     if (ReadKept(&g_screenSequence, &g_screen, &kept, sizeof kept) && kept.kept != 0 &&
         kept.changes == now.changes && kept.hook == now.hook &&
         SameRect(kept.workArea, now.workArea)) {
@@ -127,6 +119,9 @@ static BOOL CALLBACK NoteMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context)
     return TRUE;
 }
 
+// Kept by the announced changes and the hook alone: a work area that changes
+// is announced with WM_SETTINGCHANGE, and the screen's own read already looks
+// at the primary's.
 bool GetMonitorLayout(MonitorLayout *layout)
 {
     KeptMonitors now, kept;
@@ -134,10 +129,11 @@ bool GetMonitorLayout(MonitorLayout *layout)
     kept.changes = 0;
     kept.hook = 0;
     now.kept = 1;
-    ReadKeys(&now.workArea, &now.hook, &now.changes);
+    now.changes = g_changes;
+    MemoryBarrier();
+    now.hook = InstalledHookWord();
     if (ReadKept(&g_monitorsSequence, &g_monitors, &kept, sizeof kept) && kept.kept != 0 &&
-        kept.changes == now.changes && kept.hook == now.hook &&
-        SameRect(kept.workArea, now.workArea)) {
+        kept.changes == now.changes && kept.hook == now.hook) {
         CopyWords(layout, &kept.layout, sizeof *layout);
         return true;
     }
@@ -155,10 +151,12 @@ void NoteScreenMessage(UINT message, HWND hwnd)
     // Only top-level windows are told of a change: once the set of them
     // changes, the process may have had none when the screen changed. The
     // window still exists at WM_DESTROY, after its procedure too.
-    if (message != WM_DISPLAYCHANGE && message != WM_NCCREATE && message != WM_DESTROY)
+    if (message != WM_DISPLAYCHANGE && message != WM_SETTINGCHANGE && message != WM_NCCREATE &&
+        message != WM_DESTROY)
         return;
     if (!IsOwnWindow(hwnd))
         return;
-    if (message == WM_DISPLAYCHANGE || (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) == 0)
+    if (message == WM_DISPLAYCHANGE || message == WM_SETTINGCHANGE ||
+        (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) == 0)
         InterlockedIncrement(&g_changes);
 }

@@ -8,8 +8,9 @@
 #include "monitor_layout.h"
 
 // The screen's rectangle, read afresh only when it may have changed since it
-// was kept; false when it cannot be read.
-bool GetScreenRect(Rect32 *screen);
+// was kept; false when it cannot be read. Also the work area, as read to
+// tell whether it changed: empty when there is none.
+bool GetScreenRect(Rect32 *screen, Rect32 *workArea);
 
 // Every monitor, read afresh by the same rule; false when there are none.
 bool GetMonitorLayout(MonitorLayout *layout);

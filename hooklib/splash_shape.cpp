@@ -73,6 +73,24 @@ static void TestOwnMonitor(WindowFacts *facts, const FactSource *source)
     }
 }
 
+bool CentredOnAScreen(WindowFacts *facts, const FactSource *source)
+{
+    facts->centredH = facts->centredV = false;
+    facts->referenceRect = facts->screenRect;
+    TestCentring(facts->windowRect, facts->referenceRect, &facts->centredH, &facts->centredV);
+    if (!(facts->centredH && facts->centredV)) {
+        Rect32 workArea;
+        if (source->readWorkArea(source->context, &workArea)) {
+            facts->referenceRect = workArea;
+            TestCentring(facts->windowRect, workArea, &facts->centredH, &facts->centredV);
+        }
+    }
+    facts->fullScreen = SameRect(facts->windowRect, facts->referenceRect);
+    if (!(facts->centredH && facts->centredV))
+        TestOwnMonitor(facts, source);
+    return facts->centredH && facts->centredV && !facts->fullScreen;
+}
+
 void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRect,
                      const Rect32 *screenRect)
 {
@@ -93,7 +111,7 @@ void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRec
 
 // Menus, drop-down lists and tooltips: the system's own transient popups,
 // which take a splash screen's shape whenever they open in the middle.
-static bool IsSystemPopupClass(const char *className)
+bool IsSystemPopupClass(const char *className)
 {
     return AsciiEqualNoCase(className, "#32768") || AsciiEqualNoCase(className, "ComboLBox") ||
            AsciiEqualNoCase(className, "tooltips_class32");
@@ -201,4 +219,16 @@ Placement OffscreenPlacement(const Rect32 *windowRect, const Rect32 *virtualScre
     p.width = ClampToInt32(width);
     p.height = ClampToInt32(height);
     return p;
+}
+
+bool MayBeLeftOnScreen(WindowFacts *facts, const FactSource *source)
+{
+    if ((facts->style & kStyleChild) != 0 || !CentredOnAScreen(facts, source))
+        return false;
+    if (facts->className[0] == 0)
+        source->readClassName(source->context, facts);
+    // Dialogs and message boxes with a title bar are what they seem.
+    bool captionedDialog = (facts->style & kStyleCaption) != 0 &&
+                           AsciiStartsWithNoCase(facts->className, "#32770");
+    return !IsSystemPopupClass(facts->className) && !captionedDialog;
 }

@@ -66,6 +66,19 @@ void InitWindowFacts(WindowFacts *facts, uint32_t style, const Rect32 *windowRec
 // needed on the way; those it could do without are left at their start values.
 bool HasSplashShape(WindowFacts *facts, const FactSource *source);
 
+// Measures the window afresh against every screen the heuristic consults:
+// the primary screen, its work area, and the monitor holding the window.
+// True when it is centred both ways on one of them without covering it.
+bool CentredOnAScreen(WindowFacts *facts, const FactSource *source);
+
+// A shown window that was not taken, yet sits in the middle of a screen like
+// one: worth offering the user as a splash screen that stayed. Not a child,
+// a system popup, or a dialog with a title bar. Reads the class name if needed.
+bool MayBeLeftOnScreen(WindowFacts *facts, const FactSource *source);
+
+// Menus, drop-down lists and tooltips.
+bool IsSystemPopupClass(const char *className);
+
 // Counts one direct child by its class name and style.
 void NoteChildClass(WindowFacts *facts, const char *className, uint32_t style);
 

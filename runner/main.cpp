@@ -7,7 +7,9 @@
 #include "ascii.h"
 #include "companion.h"
 #include "config_dialog.h"
+#include "left_on_screen.h"
 #include "resource.h"
+#include "rule_store.h"
 #include "runner.h"
 #include "text_limits.h"
 #include "tray.h"
@@ -61,8 +63,11 @@ void RemoveHooks()
 
 static LRESULT OnCreate(HWND hwnd)
 {
-    if (!InstallHooks(hwnd))
+    RuleStoreStart(hwnd);
+    if (!InstallHooks(hwnd)) {
+        RuleStoreStop();
         return -1;
+    }
     g_hwndMain = hwnd;
     TrayAdd(IDI_TRAY_NORMAL);
     g_flashTimer = 0;
@@ -77,6 +82,7 @@ static void OnDestroy(HWND hwnd)
         g_flashTimer = 0;
     }
     RemoveHooks();
+    RuleStoreStop();
     PostQuitMessage(0);
 }
 
@@ -96,6 +102,9 @@ static LRESULT CALLBACK RunnerWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
         return 0;
     case WM_SPLASHKILLED:
         OnSplashKilled();
+        return 0;
+    case WM_HOOKAUX:
+        OnWindowLeftOnScreen((HWND)wParam);
         return 0;
     }
     if (message == g_msgTaskbarCreated && message != 0) {

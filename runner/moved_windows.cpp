@@ -4,7 +4,9 @@
 #include "config_dialog.h"
 #include "ignore_list.h"
 #include "moved_list.h"
+#include "window_facts.h"
 #include "resource.h"
+#include "rule_store.h"
 #include "runner.h"
 #include "virtual_screen.h"
 #include "zentrova.h"
@@ -30,7 +32,7 @@ static unsigned g_listedCount;
 static bool g_notePending;
 
 // Still out of sight where the library put it: alive, and not moved since.
-static bool IsStillMoved(HWND hwnd)
+bool IsMovedWindow(HWND hwnd)
 {
     RECT r;
     if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &r))
@@ -42,7 +44,7 @@ static bool IsStillMoved(HWND hwnd)
 
 static bool KeepMoved(uint64_t window, void *)
 {
-    return IsStillMoved((HWND)(ULONG_PTR)window);
+    return IsMovedWindow((HWND)(ULONG_PTR)window);
 }
 
 // Worth listing: one its program has hidden would not show if brought back.
@@ -51,7 +53,7 @@ static bool KeepMoved(uint64_t window, void *)
 static bool KeepListable(uint64_t window, void *)
 {
     HWND hwnd = (HWND)(ULONG_PTR)window;
-    return IsStillMoved(hwnd) && IsWindowVisible(hwnd);
+    return IsMovedWindow(hwnd) && IsWindowVisible(hwnd);
 }
 
 // Moved windows found by one search, in Z order.
@@ -63,7 +65,7 @@ struct FoundWindows {
 static BOOL CALLBACK CollectMoved(HWND hwnd, LPARAM param)
 {
     FoundWindows *found = (FoundWindows *)param;
-    if (found->count < kMovedCapacity && IsStillMoved(hwnd))
+    if (found->count < kMovedCapacity && IsMovedWindow(hwnd))
         found->windows[found->count++] = hwnd;
     return TRUE;
 }
@@ -97,27 +99,6 @@ void NoteMovedWindows()
         NoteNow();
 }
 
-// The full path of the program that owns the window; false, and path empty,
-// when it cannot be had (Windows before Vista has no way across processes).
-static bool ProgramPath(HWND hwnd, char *path)
-{
-    typedef BOOL(WINAPI * QueryImageName)(HANDLE, DWORD, LPSTR, PDWORD);
-    QueryImageName query = (QueryImageName)(void *)GetProcAddress(
-        GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
-    path[0] = 0;
-    DWORD processId = 0;
-    if (query == NULL || GetWindowThreadProcessId(hwnd, &processId) == 0)
-        return false;
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (process == NULL)
-        return false;
-    DWORD size = kPathSize;
-    bool ok = query(process, 0, path, &size) && size < kPathSize;
-    CloseHandle(process);
-    path[ok ? size : 0] = 0;
-    return ok;
-}
-
 static void AppendEntry(HMENU moved, unsigned index, HWND hwnd)
 {
     HMENU choices = CreatePopupMenu();
@@ -126,6 +107,10 @@ static void AppendEntry(HMENU moved, unsigned index, HWND hwnd)
     AppendMenuA(choices, MF_STRING, IDM_BRING_BACK + index, "Bring back");
     AppendMenuA(choices, MF_STRING, IDM_ALWAYS_ALLOW + index,
                 "Bring back and always allow this program");
+    SplashRule rule;
+    if (WindowRule(hwnd, &rule) && RuleStoreHolds(&rule))
+        AppendMenuA(choices, MF_STRING, IDM_STOP_TREATING + index,
+                    "Bring back and stop treating as splash screen");
     char path[kPathSize], text[kMovedTextChars + 2], entry[kMovedEntrySize];
     ProgramPath(hwnd, path);
     // One character more than is shown tells that the text goes on.
@@ -238,18 +223,23 @@ static bool IsOtherWindow(uint64_t window, void *brought)
 
 void OnMovedWindowsCommand(UINT command)
 {
-    bool allow = command >= IDM_ALWAYS_ALLOW;
-    unsigned index = command - (allow ? IDM_ALWAYS_ALLOW : IDM_BRING_BACK);
-    if (command < IDM_BRING_BACK || index >= g_listedCount)
+    if (command < IDM_BRING_BACK || command >= IDM_STOP_TREATING + kMovedChoiceIds)
+        return;
+    unsigned index = (command - IDM_BRING_BACK) % kMovedChoiceIds;
+    UINT choice = command - index;
+    if (index >= g_listedCount)
         return;
     HWND hwnd = g_listed[index];
     g_listedCount = 0;
     // It may have gone, or been moved by its program, while the menu was open.
-    if (!IsStillMoved(hwnd))
+    if (!IsMovedWindow(hwnd))
         return;
     char path[kPathSize];
-    if (allow && ProgramPath(hwnd, path))
+    SplashRule rule;
+    if (choice == IDM_ALWAYS_ALLOW && ProgramPath(hwnd, path))
         AllowProgram(path);
+    if (choice == IDM_STOP_TREATING && WindowRule(hwnd, &rule))
+        RuleStoreRemove(&rule);
     BringBack(hwnd);
     MovedListKeep(&g_moved, IsOtherWindow, hwnd);
 }

@@ -14,3 +14,6 @@ void AppendMovedWindowsMenu(HMENU menu);
 
 // Acts on a command of that submenu; ignores any other.
 void OnMovedWindowsCommand(UINT command);
+
+// Whether the window sits where the library puts a splash screen.
+bool IsMovedWindow(HWND hwnd);

@@ -19,7 +19,11 @@
 #define IDM_ABOUT 3
 #define IDM_SIGN_IN 4
 #define IDM_PAUSE 5
-// Moved windows, one pair per entry: entry i is IDM_BRING_BACK + i and
-// IDM_ALWAYS_ALLOW + i.
+// Moved windows, up to three choices per entry: entry i is IDM_BRING_BACK + i,
+// IDM_ALWAYS_ALLOW + i and, for a window a rule moved, IDM_STOP_TREATING + i.
+#define kMovedChoiceIds 100
 #define IDM_BRING_BACK 100
 #define IDM_ALWAYS_ALLOW 200
+#define IDM_STOP_TREATING 300
+// Left on screen: entry i is IDM_TREAT_AS_SPLASH + i.
+#define IDM_TREAT_AS_SPLASH 400

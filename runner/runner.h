@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-// Sent by nobody; handed to the hook library, which keeps it while installed.
+// Posted by the hook library with a window it left in the middle of a screen.
 #define WM_HOOKAUX (WM_USER + 1)
 // The tray icon's mouse events.
 #define WM_TRAYNOTIFY (WM_USER + 2)

@@ -4,6 +4,7 @@
 
 #include "companion.h"
 #include "config_dialog.h"
+#include "left_on_screen.h"
 #include "moved_windows.h"
 #include "pause.h"
 #include "resource.h"
@@ -144,6 +145,7 @@ HMENU BuildTrayMenu()
     AppendMenuA(menu, MF_STRING, IDM_CONFIG, "Config...");
     AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
     AppendMovedWindowsMenu(menu);
+    AppendLeftOnScreenMenu(menu);
     AppendMenuA(menu, MF_STRING | (SignInIsOn() ? MF_CHECKED : MF_UNCHECKED), IDM_SIGN_IN,
                 "Start at sign-in");
     AppendMenuA(menu, MF_STRING | (IsPaused() ? MF_CHECKED : MF_UNCHECKED), IDM_PAUSE, "Pause");
@@ -182,7 +184,8 @@ static void ShowTrayMenu(HWND hwnd)
         PostMessageA(hwnd, WM_DESTROY, 0, 0);
         break;
     default:
-        OnMovedWindowsCommand(command);
+        if (!OnLeftOnScreenCommand(command))
+            OnMovedWindowsCommand(command);
         break;
     }
 }

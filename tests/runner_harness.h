@@ -23,8 +23,9 @@ struct Runner {
     DWORD processId;
 };
 
-// The user's ignore list, under HKEY_CURRENT_USER.
+// The user's ignore list and splash rules, under HKEY_CURRENT_USER.
 const char kKey[] = "Software\\Orbelline\\Zentrova\\Ignorees";
+const char kRulesKey[] = "Software\\Orbelline\\Zentrova\\Splashes";
 
 // Every test starts and ends with no ignore list, so none leaks into the next.
 class RunnerTest : public ::testing::Test {
@@ -34,6 +35,7 @@ protected:
         // A runner left over from elsewhere would take part in every check.
         ASSERT_TRUE(FindTopLevel("ZentrovaRunnerClass", "ZentrovaRunner").empty());
         RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kRulesKey);
     }
 
     void TearDown() override
@@ -50,6 +52,7 @@ protected:
         if (fixture_.process != NULL)
             StopFixture(&fixture_);
         RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kRulesKey);
     }
 
     Runner Start(const char *arguments = "")

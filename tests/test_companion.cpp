@@ -15,18 +15,23 @@
 #include "desktop_probe.h"
 #include "fixture_client.h"
 #include "ignore_list.h"
+#include "rule_store.h"
 #include "runner.h"
 
 namespace {
 
 const DWORD kUntouched = 0x5A5A5A5A;
 
-// Kill reports that reached the windows playing the runner.
+// Kill reports that reached the windows playing the runner, and the last
+// window reported left on screen.
 int g_kills;
+HWND g_left;
 
 LRESULT CALLBACK RunnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     g_kills += message == WM_SPLASHKILLED;
+    if (message == WM_HOOKAUX)
+        g_left = (HWND)wParam;
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -209,4 +214,30 @@ TEST_F(Companion, BadArgumentsEndItAtOnceWithNothingInstalled)
         ExpectRecordEmpty();
     }
     EXPECT_FALSE(SplashMoved());
+}
+
+// The runner's rules reach 64-bit programs through the same table, and their
+// windows left on screen are reported to the runner's window.
+TEST_F(Companion, BringsTheRunnersRulesAndReportsWindowsLeftOnScreen)
+{
+    HWND runner = CreateRunnerWindow();
+    RegDeleteKeyA(HKEY_CURRENT_USER, ZENTROVA_RULES_KEY);
+    RuleStoreStart(runner);
+    HANDLE companion = StartCompanion(runner);
+    ASSERT_TRUE(companion != NULL);
+    const std::string electron =
+        "window work Chrome_WidgetWin_1 00C20000 0 400 300 Chrome_RenderWidgetHostHWND 0";
+    g_left = NULL;
+    FixtureRect left = FixtureWindow(&fixture_, electron);
+    PumpMessagesFor(300);
+    EXPECT_FALSE(left.rect.right < 0);
+    EXPECT_EQ(left.hwnd, g_left) << "not reported as left on screen";
+
+    SplashRule rule = {400, 300, "Chrome_WidgetWin_1", ""};
+    lstrcpynA(rule.path, BuiltProgram("zentrova_fixture.exe").c_str(), sizeof rule.path);
+    ASSERT_EQ(kRuleAdded, RuleStoreAdd(&rule));
+    FixtureRect moved = FixtureWindow(&fixture_, electron);
+    EXPECT_TRUE(moved.ok && moved.rect.right < 0) << "the rule did not reach the 64-bit program";
+    RuleStoreStop();
+    RegDeleteKeyA(HKEY_CURRENT_USER, ZENTROVA_RULES_KEY);
 }

@@ -56,7 +56,7 @@ protected:
     // on the entry-th entry of the submenu.
     bool Choose(int entry, bool allow)
     {
-        std::vector<WPARAM> keys(4, VK_UP); // from Quit up to Moved windows
+        std::vector<WPARAM> keys(5, VK_UP); // from Quit up to Moved windows
         keys.push_back(VK_RIGHT);
         keys.insert(keys.end(), entry, VK_DOWN);
         keys.push_back(VK_RIGHT);

@@ -9,7 +9,7 @@
 #include "resource.h"
 #include "tray.h"
 
-TEST(TrayMenu, OffersAboutAsTheDefaultThenConfigMovedWindowsSignInPauseAndQuit)
+TEST(TrayMenu, OffersAboutAsTheDefaultThenConfigMovedAndLeftWindowsSignInPauseAndQuit)
 {
     HMENU menu = BuildTrayMenu();
     ASSERT_TRUE(menu != NULL);
@@ -20,7 +20,8 @@ TEST(TrayMenu, OffersAboutAsTheDefaultThenConfigMovedWindowsSignInPauseAndQuit)
     } expected[] = {
         {MFT_STRING, IDM_ABOUT, "About..."},     {MFT_SEPARATOR, 0, ""},
         {MFT_STRING, IDM_CONFIG, "Config..."},   {MFT_SEPARATOR, 0, ""},
-        {MFT_STRING, 0, "Moved windows"},        {MFT_STRING, IDM_SIGN_IN, "Start at sign-in"},
+        {MFT_STRING, 0, "Moved windows"},        {MFT_STRING, 0, "Left on screen"},
+        {MFT_STRING, IDM_SIGN_IN, "Start at sign-in"},
         {MFT_STRING, IDM_PAUSE, "Pause"},        {MFT_SEPARATOR, 0, ""},
         {MFT_STRING, IDM_QUIT, "Quit"},
     };
@@ -45,12 +46,14 @@ TEST(TrayMenu, OffersAboutAsTheDefaultThenConfigMovedWindowsSignInPauseAndQuit)
     }
     EXPECT_NE(0u, (UINT)IDM_ABOUT);
     EXPECT_EQ((UINT)IDM_ABOUT, GetMenuDefaultItem(menu, FALSE, 0)) << "About... is drawn bold";
-    // Nothing moved yet: one greyed entry says so.
-    HMENU moved = GetSubMenu(menu, 4);
-    ASSERT_EQ(1, GetMenuItemCount(moved));
-    char text[16] = "";
-    GetMenuStringA(moved, 0, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ("(none)", text);
-    EXPECT_TRUE(GetMenuState(moved, 0, MF_BYPOSITION) & MF_GRAYED);
+    // Nothing moved or left yet: one greyed entry says so in each.
+    for (int position : {4, 5}) {
+        HMENU list = GetSubMenu(menu, position);
+        ASSERT_EQ(1, GetMenuItemCount(list));
+        char text[16] = "";
+        GetMenuStringA(list, 0, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ("(none)", text) << position;
+        EXPECT_TRUE(GetMenuState(list, 0, MF_BYPOSITION) & MF_GRAYED) << position;
+    }
     DestroyMenu(menu);
 }

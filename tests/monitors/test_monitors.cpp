@@ -183,7 +183,7 @@ TEST_F(TwoMonitors, BringBackPutsTheWindowWhereThePointerIs)
     POINT onSecond = {(kRight.second.left + kRight.second.right) / 2, 100};
     ASSERT_TRUE(SetCursorPos(onSecond.x, onSecond.y));
     // From Quit up to Moved windows, into it, the first entry, Bring back.
-    std::vector<WPARAM> keys(4, VK_UP);
+    std::vector<WPARAM> keys(5, VK_UP);
     keys.insert(keys.end(), {VK_RIGHT, VK_RIGHT, VK_RETURN});
     ASSERT_TRUE(PressInTrayMenu(main_, runner_.processId, keys));
     RECT expected = CentredOn(kRight.secondWork, 400, 300);

@@ -250,7 +250,7 @@ int main(int argc, char **argv)
         Fail("no tray menu");
         goto done;
     }
-    for (int i = 0; i < 4; ++i) // from Quit up to Moved windows
+    for (int i = 0; i < 5; ++i) // from Quit up to Moved windows
         PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
     PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
     Pump(300);
