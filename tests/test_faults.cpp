@@ -325,3 +325,45 @@ TEST_F(Faults, AStormOfMovesLeaksNothingAndTheIconEndsNormal)
     ExpectNoGrowth("runner", runnerBefore, Measure(runner.process));
     EXPECT_TRUE(WaitForTray(Normal, 3000)) << "the icon stayed red";
 }
+
+TEST_F(Faults, AFloodOfWindowsLeftOnScreenKeepsTheMenuQuickAndLeaksNothing)
+{
+    Runner runner = Start();
+    HWND main = MainWindow(runner);
+    ASSERT_TRUE(main != NULL);
+    ASSERT_TRUE(StartFixture(&fixture_));
+    // Warmed up, the menu too, so that what Wine allocates once is not counted.
+    ASSERT_EQ(0u, FixtureCommand(&fixture_, "flood 50 10000", Patient(60000)).find("ok 50 "));
+    ASSERT_TRUE(PressInTrayMenu(main, runner.processId, {VK_ESCAPE}));
+    PumpMessagesFor(500);
+    Usage before = Measure(runner.process);
+
+    // Ten seconds of windows shown in the middle and gone, as fast as they come.
+    ASSERT_TRUE(FixtureSend(&fixture_, "flood 10000 10000"));
+    PumpMessagesFor(3000);
+    DWORD asked = GetTickCount();
+    ASSERT_TRUE(PressInTrayMenu(main, runner.processId, {VK_ESCAPE}));
+    DWORD opened = GetTickCount() - asked;
+    EXPECT_LT(opened, Patient(1000)) << "the menu took " << opened << " ms to open";
+    unsigned shown = 0, ms = 0;
+    std::string answer = FixtureReceive(&fixture_, Patient(60000));
+    ASSERT_EQ(2, sscanf(answer.c_str(), "ok %u %u", &shown, &ms)) << answer;
+    printf("flood: %u windows in %u ms, the menu opened in %lu ms\n", shown, ms,
+           (unsigned long)opened);
+    PumpMessagesFor(1000);
+    ExpectNoGrowth("runner", before, Measure(runner.process));
+
+    std::vector<MenuItem> menu = ReadTrayMenu(main, runner.processId);
+    int listed = 0;
+    bool inside = false;
+    for (const MenuItem &item : menu) {
+        if (item.depth == 0)
+            inside = item.text == "Left on screen";
+        else if (inside && item.depth == 1)
+            listed += item.text == "zentrova_fixture.exe - Busy";
+    }
+    std::string texts;
+    for (const MenuItem &item : menu)
+        texts += std::to_string(item.depth) + " " + item.text + "\n";
+    EXPECT_EQ(10, listed) << "the last ten are listed:\n" << texts;
+}
