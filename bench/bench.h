@@ -6,8 +6,9 @@
 
 #include <stdio.h>
 
-// The last kind only where there is a second monitor.
-enum { kCaptioned, kOffCentre, kSplash, kSecondMonitor, kKinds };
+// kShown is the captioned window sent WM_SHOWWINDOW rather than WM_MOVE. The
+// last kind only where there is a second monitor.
+enum { kCaptioned, kOffCentre, kSplash, kShown, kSecondMonitor, kKinds };
 enum { kNoHook, kEmptyHook, kZentrova, kSetups };
 
 enum {
@@ -42,6 +43,12 @@ bool RestoreIgnoreKey();
 bool WriteBenchList(const char *last);
 
 // ---- Windows and hook setups (bench_windows.cpp) ----
+
+// Puts rules of sizes no measured window has in the table the library reads,
+// as the runner does for the user's; false when the table cannot be made.
+bool StoreBenchRules(unsigned count);
+// The message each kind is sent, and its wParam.
+UINT KindMessage(int kind, WPARAM *wParam);
 
 void PumpPending();
 bool SameRect(const RECT &a, const RECT &b);

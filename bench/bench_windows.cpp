@@ -4,10 +4,11 @@
 #include <string.h>
 
 #include "hook.h"
+#include "splash_rules.h"
 #include "zentrova.h"
 
 const char *const g_kindNames[kKinds] = {"captioned", "off-centre popup", "ignored splash",
-                                         "popup, 2nd monitor"};
+                                         "captioned, shown", "popup, 2nd monitor"};
 const char *const g_setupNames[kSetups] = {"no hook", "empty hook", "Zentrova"};
 
 static const UINT kMsgKilled = WM_APP + 0x51;
@@ -131,6 +132,7 @@ bool CreateWindows()
     g_windows[kOffCentre] = CreateWindowExA(0, kWindowClass, "", WS_POPUP, 10, 10, 200, 100, NULL,
                                             NULL, instance, NULL);
     g_windows[kSplash] = CreateSplashShaped(&g_splashChild);
+    g_windows[kShown] = g_windows[kCaptioned];
     POINT corner = {0, 0};
     g_windows[kSecondMonitor] = CreateOnSecondMonitor(instance, &corner);
     g_kindCount = g_windows[kSecondMonitor] != NULL ? kKinds : kKinds - 1;
@@ -167,6 +169,7 @@ bool CreateWindows()
 
 void DestroyWindows()
 {
+    g_windows[kShown] = NULL; // the captioned window, once
     for (int k = 0; k < kKinds; ++k) {
         if (g_windows[k] != NULL)
             DestroyWindow(g_windows[k]);
@@ -175,6 +178,33 @@ void DestroyWindows()
     if (g_notify != NULL)
         DestroyWindow(g_notify);
     g_notify = NULL;
+}
+
+UINT KindMessage(int kind, WPARAM *wParam)
+{
+    *wParam = kind == kShown ? TRUE : 0;
+    return kind == kShown ? WM_SHOWWINDOW : WM_MOVE;
+}
+
+bool StoreBenchRules(unsigned count)
+{
+    // Kept for the whole run: the table lives while a handle does.
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0,
+                                        sizeof(SplashRuleTable), ZENTROVA_RULES_MAPPING_NAME);
+    SplashRuleTable *table =
+        mapping != NULL ? (SplashRuleTable *)MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0,
+                                                          sizeof(SplashRuleTable))
+                        : NULL;
+    if (table == NULL || count > kMaxSplashRules)
+        return false;
+    for (unsigned i = 0; i < count; ++i) {
+        table->rules[i].width = 123 + (int32_t)i;
+        table->rules[i].height = 45;
+        lstrcpynA(table->rules[i].className, kWindowClass, kRuleClassSize);
+        lstrcpynA(table->rules[i].path, g_exePath, kPathSize);
+    }
+    table->count = count;
+    return true;
 }
 
 // ---- Hook setups ----

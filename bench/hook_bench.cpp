@@ -11,6 +11,7 @@
 #include <string.h>
 
 #include "ignore_list.h"
+#include "splash_rules.h"
 
 char g_exePath[MAX_PATH];
 double g_ticksPerSecond;
@@ -27,12 +28,13 @@ static void Cleanup()
 
 static int Usage()
 {
-    fprintf(stderr, "usage: zentrova_hook_bench [--calls | --marks] [--rounds N]\n"
+    fprintf(stderr, "usage: zentrova_hook_bench [--calls | --marks] [--rounds N] [--rules N]\n"
                     "  default: ns per hooked WM_MOVE for no hook, an empty hook and Zentrova\n"
                     "  --calls: ns per platform call behind the hook's work instead\n"
                     "  --marks: each call and hooked message once between marker requests,\n"
                     "           for counting the wineserver requests in a server trace\n"
-                    "  --rounds N: rounds per figure, 1..%d (default %d; 5 with --calls)\n",
+                    "  --rounds N: rounds per figure, 1..%d (default %d; 5 with --calls)\n"
+                    "  --rules N: N splash rules, of sizes no window has, in the table\n",
             kMaxRounds, kDefaultRounds);
     return 2;
 }
@@ -42,11 +44,16 @@ int main(int argc, char **argv)
     bool calls = false;
     bool marks = false;
     int rounds = 0;
+    int rules = 0;
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--calls") == 0 && !marks) {
             calls = true;
         } else if (strcmp(argv[i], "--marks") == 0 && !calls) {
             marks = true;
+        } else if (strcmp(argv[i], "--rules") == 0 && i + 1 < argc) {
+            rules = atoi(argv[++i]);
+            if (rules < 1 || rules > kMaxSplashRules)
+                return Usage();
         } else if (strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
             rounds = atoi(argv[++i]);
             if (rounds < 1 || rounds > kMaxRounds)
@@ -70,7 +77,8 @@ int main(int argc, char **argv)
 
     if (!SaveIgnoreKey())
         return 1;
-    bool ok = CreateWindows() && LoadEmptyHook() && WriteBenchList(g_exePath);
+    bool ok = CreateWindows() && LoadEmptyHook() && WriteBenchList(g_exePath) &&
+              (rules == 0 || StoreBenchRules((unsigned)rules));
     // The list must do what the measurement assumes before anything is timed.
     ok = ok && IsIgnored(g_exePath, "") &&
          !IsIgnored("C:\\Program Files\\Bench Vendor 99\\Not This Program.exe", "");
@@ -86,7 +94,7 @@ int main(int argc, char **argv)
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     PrintRect(stdout, "screen", screen);
     PrintRect(stdout, ", work area", workArea);
-    printf(", ignore list of %d entries ending with this program\n", kListSize);
+    printf(", ignore list of %d entries ending with this program, %d rules\n", kListSize, rules);
     fflush(stdout);
 
     if (marks) {

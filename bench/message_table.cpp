@@ -12,10 +12,12 @@ static double g_ns[kSetups][kKinds][kMaxRounds];
 static double TimeSends(int kind, unsigned count)
 {
     HWND hwnd = g_windows[kind];
-    LPARAM position = MovePosition(kind);
+    WPARAM wParam;
+    UINT message = KindMessage(kind, &wParam);
+    LPARAM lParam = message == WM_MOVE ? MovePosition(kind) : 0;
     LONGLONG start = Ticks();
     for (unsigned i = 0; i < count; ++i)
-        SendMessageA(hwnd, WM_MOVE, 0, position);
+        SendMessageA(hwnd, message, wParam, lParam);
     return SecondsBetween(start, Ticks());
 }
 
@@ -146,6 +148,7 @@ void PrintMessageTable(int rounds)
     printf("ratios: captioned %.2fx, off-centre popup %.2fx",
            median[kZentrova][kCaptioned] / median[kEmptyHook][kCaptioned],
            median[kZentrova][kOffCentre] / median[kEmptyHook][kOffCentre]);
+    printf(", captioned shown %.2fx", median[kZentrova][kShown] / median[kEmptyHook][kShown]);
     if (g_kindCount == kKinds)
         printf(", popup on the second monitor %.2fx",
                median[kZentrova][kSecondMonitor] / median[kEmptyHook][kSecondMonitor]);

@@ -327,7 +327,10 @@ static int g_markedKind;
 
 static void SendToMarkedKind()
 {
-    SendMessageA(g_windows[g_markedKind], WM_MOVE, 0, MovePosition(g_markedKind));
+    WPARAM wParam;
+    UINT message = KindMessage(g_markedKind, &wParam);
+    SendMessageA(g_windows[g_markedKind], message, wParam,
+                 message == WM_MOVE ? MovePosition(g_markedKind) : 0);
 }
 
 // A splash off the list goes at its first message, so each of the two sends
