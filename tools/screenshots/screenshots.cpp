@@ -2,7 +2,9 @@
 // program, opens its About box, menu and configuration dialog the way a user
 // would, and saves each scene as a BMP file. Usage: zentrova_screenshots OUTDIR
 // For the Moved windows menu it runs a copy of itself as OUTDIR\photoview.exe
-// with "-splash", which shows a splash screen for the runner to move.
+// with "-splash", which shows a splash screen for the runner to move; for Left
+// on screen one as OUTDIR\lander.exe with "-stays", whose splash screen has a
+// button and stays.
 #include <windows.h>
 
 #include <cstdio>
@@ -127,13 +129,35 @@ int ShowSplash()
     return 0;
 }
 
-// Starts photoview.exe, a copy of this program, showing its splash screen;
-// the process and the pipe that keeps it running, or null.
-HANDLE StartPhotoView(HANDLE *keepAlive)
+// A splash screen with a button, which no rule of its shape takes: made at
+// the side, given its button, then centred.
+int ShowStayingSplash()
+{
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    int x = (screen.left + screen.right) / 2 - 160, y = (screen.top + screen.bottom) / 2 - 110;
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    HWND splash = CreateWindowExA(WS_EX_TOOLWINDOW, "Static", "Lunar Lander",
+                                  WS_POPUP | SS_GRAYRECT, 0, 0, 320, 220, NULL, NULL, instance,
+                                  NULL);
+    CreateWindowExA(0, "Button", "Skip intro", WS_CHILD | WS_VISIBLE, 110, 170, 100, 30, splash,
+                    NULL, instance, NULL);
+    SetWindowPos(splash, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(splash, SW_SHOWNOACTIVATE);
+    char c;
+    DWORD got;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, NULL) && got == 1) {
+    }
+    return 0;
+}
+
+// Starts OUTDIR\name, a copy of this program, with a splash screen of the
+// kind flag asks for; the process and the pipe that keeps it running, or null.
+HANDLE StartCopy(const char *name, const char *flag, HANDLE *keepAlive)
 {
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, sizeof self);
-    std::string copy = g_outDir + "\\photoview.exe";
+    std::string copy = g_outDir + "\\" + name;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
     HANDLE childIn;
     if (!CopyFileA(self, copy.c_str(), FALSE) || !CreatePipe(&childIn, keepAlive, &inherit, 0))
@@ -144,13 +168,25 @@ HANDLE StartPhotoView(HANDLE *keepAlive)
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = childIn;
     PROCESS_INFORMATION pi = {};
-    std::string line = "\"" + copy + "\" -splash";
+    std::string line = "\"" + copy + "\" " + flag;
     BOOL started = CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
     CloseHandle(childIn);
     if (!started)
         return NULL;
     CloseHandle(pi.hThread);
     return pi.hProcess;
+}
+
+// Ends a copy started by StartCopy, if it was, and deletes its file.
+void EndCopy(HANDLE process, HANDLE keepAlive, const char *name)
+{
+    if (process == NULL)
+        return;
+    CloseHandle(keepAlive);
+    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process, 1);
+    CloseHandle(process);
+    DeleteFileA((g_outDir + "\\" + name).c_str());
 }
 
 // The screen area that the open menus cover, with a margin, to the corner.
@@ -184,6 +220,8 @@ int main(int argc, char **argv)
 {
     if (argc == 2 && strcmp(argv[1], "-splash") == 0)
         return ShowSplash();
+    if (argc == 2 && strcmp(argv[1], "-stays") == 0)
+        return ShowStayingSplash();
     if (argc != 2)
         return Fail("usage: zentrova_screenshots OUTDIR");
     g_outDir = argv[1];
@@ -202,7 +240,7 @@ int main(int argc, char **argv)
         return Fail("cannot start the runner");
     g_runnerId = pi.dwProcessId;
     int result = 1;
-    HANDLE photoView = NULL, keepPhotoView = NULL;
+    HANDLE photoView = NULL, keepPhotoView = NULL, lander = NULL, keepLander = NULL;
     HWND main = NULL;
     POINT icon = {};
     for (int i = 0; i < 200 && (main == NULL || !FindTrayIcon(&icon)); ++i) {
@@ -239,7 +277,7 @@ int main(int argc, char **argv)
     Pump(300);
 
     // The menu with a moved splash screen's entry open under Moved windows.
-    photoView = StartPhotoView(&keepPhotoView);
+    photoView = StartCopy("photoview.exe", "-splash", &keepPhotoView);
     if (photoView == NULL) {
         Fail("cannot start photoview.exe");
         goto done;
@@ -257,6 +295,29 @@ int main(int argc, char **argv)
     PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
     Pump(500);
     Save(MenusToCorner(screen), "tray-menu");
+    for (int i = 0; i < 3; ++i)
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    Pump(300);
+
+    // A splash screen that stayed, offered under Left on screen.
+    lander = StartCopy("lander.exe", "-stays", &keepLander);
+    if (lander == NULL) {
+        Fail("cannot start lander.exe");
+        goto done;
+    }
+    Pump(1500); // shown, left, reported
+    menu = OpenMenuAt(main, icon);
+    if (menu == NULL) {
+        Fail("no tray menu");
+        goto done;
+    }
+    for (int i = 0; i < 4; ++i) // from Quit up to Left on screen
+        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
+    Pump(300);
+    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
+    Pump(500);
+    Save(MenusToCorner(screen), "left-on-screen");
     for (int i = 0; i < 3; ++i)
         PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     Pump(300);
@@ -286,13 +347,8 @@ done:
         Choose(menu, 0); // Quit
     if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
         TerminateProcess(pi.hProcess, 1);
-    if (photoView != NULL) {
-        CloseHandle(keepPhotoView);
-        if (WaitForSingleObject(photoView, 10000) != WAIT_OBJECT_0)
-            TerminateProcess(photoView, 1);
-        CloseHandle(photoView);
-        DeleteFileA((g_outDir + "\\photoview.exe").c_str());
-    }
+    EndCopy(photoView, keepPhotoView, "photoview.exe");
+    EndCopy(lander, keepLander, "lander.exe");
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
