@@ -76,10 +76,12 @@ static void StopRunnerAndWait(HWND hwnd, DWORD timeoutMs)
 // -quit: stops every running runner, one after another, and starts none.
 static void QuitRunningRunners()
 {
-    DWORD start = GetTickCount();
+    DWORD start = GetTickCount(), elapsed = 0;
     HWND running;
-    while ((running = FindRunningRunner()) != NULL && GetTickCount() - start < kQuitWaitMs)
-        StopRunnerAndWait(running, kQuitWaitMs - (GetTickCount() - start));
+    while ((running = FindRunningRunner()) != NULL && elapsed < kQuitWaitMs) {
+        StopRunnerAndWait(running, kQuitWaitMs - elapsed);
+        elapsed = GetTickCount() - start;
+    }
 }
 
 bool InstallHooks(HWND hwnd)
