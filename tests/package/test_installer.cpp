@@ -228,7 +228,10 @@ protected:
         msi_ = "\"" + Setting("ZENTROVA_MSI") + "\"";
         older_ = "\"" + Setting("ZENTROVA_MSI_OLDER") + "\"";
         ASSERT_FALSE(Setting("ZENTROVA_MSI").empty() || Setting("ZENTROVA_RELEASE").empty());
-        ASSERT_TRUE(InstalledProducts().empty()) << "Zentrova is installed already";
+        // Left by a run that broke off, in a prefix that is kept.
+        for (const std::string &code : InstalledProducts())
+            Msiexec("/x " + code + " /qn");
+        ASSERT_TRUE(InstalledProducts().empty()) << "Zentrova cannot be uninstalled";
         ASSERT_TRUE(FindTopLevel(RUNNER_CLASS, NULL).empty()) << "a runner is running";
         // An earlier run's library may be left behind (see below), no longer held.
         for (const char *file : kFiles)
