@@ -143,11 +143,48 @@ TEST_F(RunnerTest, NoIconWithoutARunnerStartsASilentOneThatTheSameSwitchStops)
     EXPECT_EQ(0, WaitForExit(silent.process, 5000));
 }
 
+// An uninstaller runs -quit and then takes the files away: by the time it
+// has ended, every runner it found must have ended too.
+TEST_F(RunnerTest, QuitStopsEveryRunningRunnerBeforeItEnds)
+{
+    Runner first = Start();
+    ASSERT_TRUE(MainWindow(first) != NULL);
+    Runner second = Start();
+    ASSERT_TRUE(MainWindow(second) != NULL);
+    ASSERT_TRUE(WaitForTray(Normal, 10000));
+    Runner stopper = Start("-QUITTING");
+    EXPECT_EQ(0, WaitForExit(stopper.process, 15000));
+    EXPECT_EQ(0, WaitForExit(first.process, 0)) << "still running when -quit ended";
+    EXPECT_EQ(0, WaitForExit(second.process, 0)) << "still running when -quit ended";
+    EXPECT_TRUE(FindTopLevel("ZentrovaRunnerClass", NULL).empty());
+    EXPECT_TRUE(WaitForTray(Empty, 5000));
+    SharedRecord record = {};
+    if (ReadSharedRecord(&record)) {
+        EXPECT_EQ(0u, record.hwndNotify | record.hHook | record.uMsgAux | record.uMsgKilled);
+    }
+}
+
+TEST_F(RunnerTest, QuitWithoutARunnerStartsNone)
+{
+    Runner quit = Start("-quit");
+    EXPECT_EQ(0, WaitForExit(quit.process, 5000));
+    EXPECT_TRUE(FindTopLevel("ZentrovaRunnerClass", NULL).empty());
+    ASSERT_TRUE(StartFixture(&fixture_));
+    FixtureRect splash = FixtureWindow(&fixture_, "show splash");
+    ASSERT_TRUE(splash.ok);
+    EXPECT_GT(splash.rect.right, 0) << "moved: a hook is in place";
+}
+
 TEST_F(RunnerTest, ASwitchAnywhereButAtTheStartIsNotOne)
 {
-    Runner plain = Start("x -noicon");
-    ASSERT_TRUE(MainWindow(plain) != NULL);
-    EXPECT_TRUE(WaitForTray(Normal, 10000)) << "started without its icon";
+    for (const char *line : {"x -noicon", "x -quit"}) {
+        Runner plain = Start(line);
+        HWND main = MainWindow(plain);
+        ASSERT_TRUE(main != NULL) << line;
+        EXPECT_TRUE(WaitForTray(Normal, 10000)) << line << ": started without its icon";
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0, WaitForExit(plain.process, 5000)) << line;
+    }
 }
 
 TEST_F(RunnerTest, TwoPlainStartsReportKillsToTheLaterOne)
