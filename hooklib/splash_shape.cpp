@@ -39,6 +39,22 @@ static bool SameRect(const Rect32 &a, const Rect32 &b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// A work area is only ever a part of its screen: one reported larger (Wine
+// keeps a process's first one, whatever the screen became) is cut to it, and
+// one that does not meet the screen is none.
+bool ClipToScreen(Rect32 *area, const Rect32 *screen)
+{
+    if (area->left < screen->left)
+        area->left = screen->left;
+    if (area->top < screen->top)
+        area->top = screen->top;
+    if (area->right > screen->right)
+        area->right = screen->right;
+    if (area->bottom > screen->bottom)
+        area->bottom = screen->bottom;
+    return area->left < area->right && area->top < area->bottom;
+}
+
 // What centring earns: both ways beats horizontally alone, which beats the rest.
 static int CentringRank(bool centredH, bool centredV)
 {
@@ -58,10 +74,10 @@ static void TestOwnMonitor(WindowFacts *facts, const FactSource *source)
     if (SameRect(m.monitor, facts->screenRect))
         return;
     bool centredH = false, centredV = false;
-    Rect32 reference = m.monitor;
+    Rect32 reference = m.monitor, work = m.work;
     TestCentring(facts->windowRect, reference, &centredH, &centredV);
-    if (!(centredH && centredV)) {
-        reference = m.work;
+    if (!(centredH && centredV) && ClipToScreen(&work, &m.monitor)) {
+        reference = work;
         TestCentring(facts->windowRect, reference, &centredH, &centredV);
     }
     if (SameRect(facts->windowRect, reference))
@@ -73,19 +89,26 @@ static void TestOwnMonitor(WindowFacts *facts, const FactSource *source)
     }
 }
 
+// The primary screen, then its work area, each axis on its own; full-screen
+// when the window covers the last of them exactly.
+static void TestPrimary(WindowFacts *facts, const FactSource *source)
+{
+    TestCentring(facts->windowRect, facts->referenceRect, &facts->centredH, &facts->centredV);
+    Rect32 workArea;
+    if (!(facts->centredH && facts->centredV) &&
+        source->readWorkArea(source->context, &workArea) &&
+        ClipToScreen(&workArea, &facts->screenRect)) {
+        facts->referenceRect = workArea;
+        TestCentring(facts->windowRect, workArea, &facts->centredH, &facts->centredV);
+    }
+    facts->fullScreen = SameRect(facts->windowRect, facts->referenceRect);
+}
+
 bool CentredOnAScreen(WindowFacts *facts, const FactSource *source)
 {
     facts->centredH = facts->centredV = false;
     facts->referenceRect = facts->screenRect;
-    TestCentring(facts->windowRect, facts->referenceRect, &facts->centredH, &facts->centredV);
-    if (!(facts->centredH && facts->centredV)) {
-        Rect32 workArea;
-        if (source->readWorkArea(source->context, &workArea)) {
-            facts->referenceRect = workArea;
-            TestCentring(facts->windowRect, workArea, &facts->centredH, &facts->centredV);
-        }
-    }
-    facts->fullScreen = SameRect(facts->windowRect, facts->referenceRect);
+    TestPrimary(facts, source);
     if (!(facts->centredH && facts->centredV))
         TestOwnMonitor(facts, source);
     return facts->centredH && facts->centredV && !facts->fullScreen;
@@ -137,15 +160,7 @@ static bool IsBareToolWindow(WindowFacts *facts, const FactSource *source)
 // is already settled are decided before the facts they would not change are read.
 bool HasSplashShape(WindowFacts *facts, const FactSource *source)
 {
-    TestCentring(facts->windowRect, facts->referenceRect, &facts->centredH, &facts->centredV);
-    if (!(facts->centredH && facts->centredV)) {
-        Rect32 workArea;
-        if (source->readWorkArea(source->context, &workArea)) {
-            facts->referenceRect = workArea;
-            TestCentring(facts->windowRect, workArea, &facts->centredH, &facts->centredV);
-        }
-    }
-    facts->fullScreen = SameRect(facts->windowRect, facts->referenceRect);
+    TestPrimary(facts, source);
 
     if ((facts->style & kStyleCaption) != 0 || facts->fullScreen)
         return false;

@@ -79,6 +79,9 @@ bool MayBeLeftOnScreen(WindowFacts *facts, const FactSource *source);
 // Menus, drop-down lists and tooltips.
 bool IsSystemPopupClass(const char *className);
 
+// Cuts a work area to its screen; false when nothing of it is left.
+bool ClipToScreen(Rect32 *area, const Rect32 *screen);
+
 // Counts one direct child by its class name and style.
 void NoteChildClass(WindowFacts *facts, const char *className, uint32_t style);
 

@@ -238,6 +238,19 @@ TEST(SplashShape, WorkAreaCountsEachAxisOnItsOwn)
     none.hasWorkArea = false;
     EXPECT_FALSE(Classify(&none, kPopup, CentredAt(512, 369, 400, 300)));
     EXPECT_EQ(1, none.workAreaReads);
+
+    // A work area kept from a larger screen is cut to this one, and one that
+    // does not meet the screen counts for nothing: neither centres a window
+    // centred on the old screen.
+    for (const Rect32 &stale : {Rect32{0, 0, 1024, 768}, Rect32{2000, 2000, 3024, 2768}}) {
+        FakeWindow w;
+        w.screen = {0, 0, 800, 600};
+        w.monitors = {{w.screen, stale}};
+        w.workArea = stale;
+        WindowFacts cut;
+        EXPECT_FALSE(Classify(&w, kPopup, CentredAt(512, 384, 400, 300), &cut)) << stale.left;
+        EXPECT_FALSE(cut.centredH || cut.centredV) << stale.left;
+    }
 }
 
 TEST(SplashShape, ReadsCostlyFactsOnlyWhenTheCheapTestsPass)
