@@ -129,8 +129,11 @@ TEST_F(Classifier, LeavesWindowsWithATitleBarOrTheWholeScreenAlone)
 
 TEST_F(Classifier, CountsOnTheWorkAreaWhenTheScreenCentreMisses)
 {
-    // The prefix's desktop has a taskbar, so the two vertical centres differ.
-    ASSERT_GT(std::abs(WorkCy() - ScreenCy()), 3) << "work area and screen share a centre";
+    // The prefix's desktop has a taskbar, so the two vertical centres differ;
+    // Wine 10's virtual desktop leaves it out of the work area (Windows and
+    // Wine 8 do not), and then there is nothing to tell apart here.
+    if (std::abs(WorkCy() - ScreenCy()) <= 3)
+        GTEST_SKIP() << "this desktop's work area is its whole screen: nothing to tell apart";
     HWND onWorkArea = Create(WS_POPUP, ScreenCx(), WorkCy(), 300, 200);
     EXPECT_EQ(1, TryKillSplash(onWorkArea));
 
