@@ -60,6 +60,11 @@ static bool ReadMonitors(void *, MonitorLayout *layout)
     return GetMonitorLayout(layout);
 }
 
+static bool ReadOwned(void *context)
+{
+    return GetWindow(*(HWND *)context, GW_OWNER) != NULL;
+}
+
 void FindWindowOwner(HWND hwnd, WindowFacts *facts)
 {
     HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(hwnd, GWLP_HINSTANCE);
@@ -108,8 +113,8 @@ int TryKillSplash(HWND hwnd)
     WindowFacts facts;
     Rect32 window = ToRect32(windowRect);
     InitWindowFacts(&facts, style, &window, &screen);
-    FactSource source = {&hwnd,       ReadWorkArea, ReadClassName,
-                         WalkChildren, ReadExStyle,  ReadMonitors};
+    FactSource source = {&hwnd,        ReadWorkArea, ReadClassName, WalkChildren,
+                         ReadExStyle, ReadMonitors, ReadOwned};
     if (!HasSplashShape(&facts, &source))
         return 0;
     if (GetPropA(hwnd, ZENTROVA_KEEP_PROPERTY) != NULL)

@@ -215,7 +215,7 @@ const CorpusRow kCorpus[] = {
     // SDL3 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX by default, an
     // ordinary one WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX.
     // SDL_WINDOWPOS_CENTERED centres on the display (src/video/SDL_video.c).
-    {"SDL2", "borderless game window", nullptr, "window screen SDL_app 86020000 0 640 480", true,
+    {"SDL2", "borderless game window", nullptr, "window screen SDL_app 86020000 0 640 480", false,
      false},
     {"SDL2", "window", nullptr, "window screen SDL_app 06CA0000 0 640 480", false, false},
     {"SDL3", "borderless game window", nullptr, "window screen SDL_app 86CA0000 0 640 480", false,
@@ -225,7 +225,7 @@ const CorpusRow kCorpus[] = {
     // WS_SYSMENU | WS_MINIMIZEBOX, plus WS_POPUP when undecorated or
     // WS_CAPTION when decorated, always WS_EX_APPWINDOW; the application
     // places it, here in the middle of the screen.
-    {"GLFW", "undecorated window", nullptr, "window screen GLFW30 860A0000 40000 640 480", true,
+    {"GLFW", "undecorated window", nullptr, "window screen GLFW30 860A0000 40000 640 480", false,
      false},
     {"GLFW", "window", nullptr, "window screen GLFW30 06CA0000 40000 640 480", false, false},
 
