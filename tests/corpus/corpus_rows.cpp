@@ -272,14 +272,14 @@ const CorpusRow kCorpus[] = {
 
 const unsigned kCorpusRows = sizeof kCorpus / sizeof kCorpus[0];
 
-std::string CommandOn(const CorpusRow &row, const std::string &on)
+std::string CommandOn(const CorpusRow &row, const std::string &screen, const std::string &work)
 {
     std::istringstream words(row.shape);
-    std::string verb, word, rest;
-    words >> verb >> word;
-    std::string owned = word == "owned" ? " owned" : "";
+    std::string verb, on, rest;
+    words >> verb >> on;
+    std::string owned = on == "owned" ? " owned" : "";
     if (!owned.empty())
-        words >> word; // the place being replaced
+        words >> on;
     std::getline(words, rest);
-    return verb + owned + " " + on + rest;
+    return verb + owned + " " + (on == "work" ? work : on == "screen" ? screen : on) + rest;
 }

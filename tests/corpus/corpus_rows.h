@@ -20,5 +20,6 @@ struct CorpusRow {
 extern const CorpusRow kCorpus[];
 extern const unsigned kCorpusRows;
 
-// The row's fixture command with its place ON replaced by another.
-std::string CommandOn(const CorpusRow &row, const std::string &on);
+// The row's fixture command moved to another monitor: its place ON, "screen"
+// or "work", replaced by that monitor's rectangle or its work area's.
+std::string CommandOn(const CorpusRow &row, const std::string &screen, const std::string &work);
