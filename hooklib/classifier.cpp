@@ -113,7 +113,7 @@ int TryKillSplash(HWND hwnd)
     WindowFacts facts;
     Rect32 window = ToRect32(windowRect);
     InitWindowFacts(&facts, style, &window, &screen);
-    FactSource source = {&hwnd,        ReadWorkArea, ReadClassName, WalkChildren,
+    FactSource source = {&hwnd,       ReadWorkArea, ReadClassName, WalkChildren,
                          ReadExStyle, ReadMonitors, ReadOwned};
     if (!HasSplashShape(&facts, &source))
         return 0;

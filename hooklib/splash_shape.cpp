@@ -103,9 +103,9 @@ static bool IsSystemPopupClass(const char *className)
 // user can put it away there and bring it back, as a borderless game or
 // program made with SDL, GLFW or JavaFX asks for. A splash screen has no use
 // for that. Form toolkits whose default border icons carry a minimize box
-// (Lazarus) give every form but the main one an owner, the application's own
-// window, so their splash screens keep their place. The owner is asked for
-// only when the style has the box.
+// (Lazarus) give their forms an owner, the application's window or the main
+// form, so their splash screens keep their place. The owner is asked for only
+// when the style has the box.
 static bool IsApplicationWindow(const WindowFacts *facts, const FactSource *source)
 {
     return (facts->style & kStyleMinimizeBox) != 0 && !source->readOwned(source->context);
