@@ -73,6 +73,11 @@ static bool ReadMonitors(void *, MonitorLayout *layout)
     return GetMonitorLayout(layout);
 }
 
+static bool ReadOwned(void *context)
+{
+    return GetWindow(WindowOf(context), GW_OWNER) != NULL;
+}
+
 void FindWindowOwner(HWND hwnd, WindowFacts *facts)
 {
     HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(hwnd, GWLP_HINSTANCE);
@@ -151,8 +156,8 @@ int TryKillSplash(HWND hwnd, bool beingShown)
     WindowFacts facts;
     Rect32 window = ToRect32(windowRect);
     InitWindowFacts(&facts, style, &window, &screen);
-    FactSource source = {&examined,   ReadWorkArea, ReadClassName,
-                         WalkChildren, ReadExStyle,  ReadMonitors};
+    FactSource source = {&examined,   ReadWorkArea, ReadClassName, WalkChildren,
+                         ReadExStyle, ReadMonitors, ReadOwned};
     bool captioned = (style & kStyleCaption) != 0;
     bool splash = (!captioned && HasSplashShape(&facts, &source)) ||
                   (rules && MatchesRule(hwnd, &facts, &source));

@@ -140,6 +140,18 @@ bool IsSystemPopupClass(const char *className)
            AsciiEqualNoCase(className, "tooltips_class32");
 }
 
+// A minimize box on a window that nothing owns: the taskbar shows it, and the
+// user can put it away there and bring it back, as a borderless game or
+// program made with SDL, GLFW or JavaFX asks for. A splash screen has no use
+// for that. Form toolkits whose default border icons carry a minimize box
+// (Lazarus) give their forms an owner, the application's window or the main
+// form, so their splash screens keep their place. The owner is asked for only
+// when the style has the box.
+static bool IsApplicationWindow(const WindowFacts *facts, const FactSource *source)
+{
+    return (facts->style & kStyleMinimizeBox) != 0 && !source->readOwned(source->context);
+}
+
 // A top-level tool window with no sizing border and no child at all, centred
 // both ways: the splash of installers that paint a bitmap into a window they
 // never made a popup (NSIS's advsplash and splash). Kept apart from the popup
@@ -147,7 +159,8 @@ bool IsSystemPopupClass(const char *className)
 // widens it. The extended style is read only here, after every cheaper test.
 static bool IsBareToolWindow(WindowFacts *facts, const FactSource *source)
 {
-    if ((facts->style & (kStyleChild | kStyleThickFrame)) != 0)
+    if ((facts->style & (kStyleChild | kStyleThickFrame)) != 0 ||
+        IsApplicationWindow(facts, source))
         return false;
     facts->exStyle = source->readExStyle(source->context);
     if ((facts->exStyle & kExStyleToolWindow) == 0)
@@ -187,6 +200,8 @@ bool HasSplashShape(WindowFacts *facts, const FactSource *source)
                                     AsciiStartsWithNoCase(facts->className, "TdlgSplash");
     if (facts->isKnownSplashClass)
         return true;
+    if (IsApplicationWindow(facts, source))
+        return false;
 
     source->walkChildren(source->context, facts);
     if (!facts->centredV)

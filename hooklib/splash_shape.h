@@ -17,6 +17,7 @@ const uint32_t kStylePopup = 0x80000000;
 const uint32_t kStyleDisabled = 0x08000000;
 const uint32_t kStyleChild = 0x40000000;
 const uint32_t kStyleThickFrame = 0x00040000; // a sizing border
+const uint32_t kStyleMinimizeBox = 0x00020000;
 const uint32_t kExStyleToolWindow = 0x00000080;
 
 // Screen pixels, as the window manager reports them.
@@ -56,6 +57,8 @@ struct FactSource {
     uint32_t (*readExStyle)(void *context);
     // Every monitor, the primary first; false when they cannot be had.
     bool (*readMonitors)(void *context, MonitorLayout *layout);
+    // Whether another window owns this one.
+    bool (*readOwned)(void *context);
 };
 
 // Starts a set of facts from the cheap ones: style, window and screen rectangles.

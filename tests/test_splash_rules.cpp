@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "fake_window.h"
 #include "left_list.h"
-#include "monitor_layout.h"
 #include "splash_rules.h"
 
 namespace {
@@ -97,57 +97,9 @@ TEST(RuleNamesWindow, BySizeClassAndEitherPathWholeAndAsciiCaseAside)
     }
 }
 
-namespace {
-
-// A primary 1024 x 768 screen with a bar, and a second monitor to its right.
-const Rect32 kScreen = {0, 0, 1024, 768};
-const Rect32 kWork = {0, 0, 1024, 738};
-const MonitorRects kSecond = {{1024, 0, 2304, 720}, {1024, 0, 2304, 690}};
-
-struct Shown {
-    const char *className;
-    int classReads;
-};
-
-bool WorkArea(void *, Rect32 *area)
-{
-    *area = kWork;
-    return true;
-}
-
-void ClassName(void *context, WindowFacts *facts)
-{
-    Shown *shown = static_cast<Shown *>(context);
-    shown->classReads++;
-    strcpy(facts->className, shown->className);
-}
-
-// The offer asks for nothing else.
-void NoChildren(void *, WindowFacts *)
-{
-    ADD_FAILURE() << "children walked";
-}
-
-uint32_t NoExStyle(void *)
-{
-    ADD_FAILURE() << "extended style read";
-    return 0;
-}
-
-bool TwoMonitors(void *, MonitorLayout *layout)
-{
-    layout->monitors[0].monitor = kScreen;
-    layout->monitors[0].work = kWork;
-    layout->monitors[1] = kSecond;
-    layout->count = 2;
-    return true;
-}
-
-} // namespace
-
 TEST(LeftOnScreen, OffersShownWindowsInTheMiddleOfAScreenThatLookLikeNoSystemWindow)
 {
-    const uint32_t kCaption = kStyleCaption, kPopup = kStylePopup;
+    const MonitorRects second = {{1024, 0, 2304, 720}, {1024, 0, 2304, 690}};
     const Rect32 centred = {312, 234, 712, 534}, onSecond = {1464, 210, 1864, 510};
     const struct {
         const char *what;
@@ -157,24 +109,28 @@ TEST(LeftOnScreen, OffersShownWindowsInTheMiddleOfAScreenThatLookLikeNoSystemWin
         bool offered;
     } cases[] = {
         {"a popup with a progress bar", kPopup, centred, "TSplashProgress", true},
-        {"a window with a title bar", kCaption, centred, "Chrome_WidgetWin_1", true},
+        {"a window with a title bar", kStyleCaption, centred, "Chrome_WidgetWin_1", true},
         {"on the second monitor", kPopup, onSecond, "wxWindowNR", true},
         {"a caption-less dialog", kPopup, centred, "#32770", true},
-        {"a dialog or message box with a title bar", kCaption | kPopup, centred, "#32770", false},
+        {"a dialog or message box with a title bar", kStyleCaption | kPopup, centred, "#32770", false},
         {"a menu", kPopup, centred, "#32768", false},
         {"a tooltip", kPopup, centred, "tooltips_class32", false},
         {"a child window", kStyleChild, centred, "Static", false},
         {"off centre", kPopup, {10, 10, 410, 310}, "Splash", false},
         {"covering the screen", kPopup, kScreen, "Game", false},
-        {"covering the second monitor", kPopup, kSecond.monitor, "Game", false},
+        {"covering the second monitor", kPopup, second.monitor, "Game", false},
     };
     for (const auto &c : cases) {
-        Shown shown = {c.className, 0};
-        FactSource source = {&shown, WorkArea, ClassName, NoChildren, NoExStyle, TwoMonitors};
+        FakeWindow w;
+        w.className = c.className;
+        w.monitors.push_back(second);
+        FactSource source = {&w,              FakeReadWorkArea, FakeReadClassName, FakeWalkChildren,
+                             FakeReadExStyle, FakeReadMonitors, FakeReadOwned};
         WindowFacts facts;
-        InitWindowFacts(&facts, c.style, &c.rect, &kScreen);
+        InitWindowFacts(&facts, c.style, &c.rect, &w.screen);
         EXPECT_EQ(c.offered, MayBeLeftOnScreen(&facts, &source)) << c.what;
-        EXPECT_LE(shown.classReads, 1) << c.what;
+        EXPECT_LE(w.classNameReads, 1) << c.what;
+        EXPECT_EQ(0, w.childWalks + w.exStyleReads + w.ownerReads) << c.what << ": asked for more";
     }
 }
 

@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "corpus/corpus_rows.h"
 #include "runner_harness.h"
 #include "splash_shape.h"
 #include "virtual_screen.h"
@@ -163,6 +165,28 @@ TEST_F(TwoMonitors, SplashScreensCentredOnTheSecondMonitorGoOffEveryMonitor)
         EXPECT_EQ(0, StopFixture(&fixture_));
         PostMessageA(main_, WM_CLOSE, 0, 0);
         EXPECT_EQ(0, WaitForExit(runner_.process, 10000));
+    }
+}
+
+// The corpus rows whose toolkits centre them on the monitor under the pointer,
+// on the second monitor: each judged there as on the primary.
+TEST_F(TwoMonitors, ToolkitsWindowsOnThePointersMonitorFareAsOnThePrimary)
+{
+    StartRunner(kLeft);
+    for (unsigned i = 0; i < kCorpusRows; ++i) {
+        const CorpusRow &row = kCorpus[i];
+        if (!row.pointerMonitor)
+            continue;
+        bool onWork = strstr(row.shape, " work ") != NULL;
+        const RECT &area = onWork ? kLeft.secondWork : kLeft.second;
+        FixtureRect w = FixtureWindow(
+            &fixture_, CommandOn(row, AsText(kLeft.second), AsText(kLeft.secondWork)));
+        ASSERT_TRUE(w.ok) << row.toolkit << ", " << row.window;
+        RECT asked = CentredOn(area, w.rect.right - w.rect.left, w.rect.bottom - w.rect.top);
+        RECT expected = row.moved ? OffscreenPlace(asked) : asked;
+        EXPECT_TRUE(EqualRect(&expected, &w.rect))
+            << row.toolkit << ", " << row.window << (row.moved ? ": not moved, at " : ": moved to ")
+            << AsText(w.rect);
     }
 }
 
