@@ -134,8 +134,16 @@ void RuleStoreStop()
     if (g_watcher != NULL)
         KillTimer(g_watcher, IDT_WATCH_RULES);
     g_watcher = NULL;
-    if (g_table != NULL)
+    // The table outlives the runner in every process that still has the
+    // library loaded: it holds rules only while a runner keeps them.
+    if (g_table != NULL) {
+        InterlockedIncrement((volatile LONG *)&g_table->generation);
+        MemoryBarrier();
+        g_table->count = 0;
+        MemoryBarrier();
+        InterlockedIncrement((volatile LONG *)&g_table->generation);
         UnmapViewOfFile(g_table);
+    }
     if (g_tableMapping != NULL)
         CloseHandle(g_tableMapping);
     g_table = NULL;
