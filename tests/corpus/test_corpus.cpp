@@ -14,6 +14,7 @@
 #include "corpus_rows.h"
 #include "fixture_client.h"
 #include "ignore_list.h"
+#include "splash_rules.h"
 #include "splash_shape.h"
 #include "virtual_screen.h"
 #include "zentrova.h"
@@ -24,12 +25,17 @@ const UINT kKilled = WM_APP + 0x15;
 const UINT kAux = WM_USER + 1;
 const DWORD kShowTimeoutMs = 20000;
 
-unsigned g_kills; // kill reports that reached the notify window
+unsigned g_kills;   // kill reports that reached the notify window
+HWND g_offered;     // the last window reported left in the middle of a screen
 
 LRESULT CALLBACK NotifyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == kKilled) {
         ++g_kills;
+        return 0;
+    }
+    if (message == kAux) {
+        g_offered = (HWND)wParam;
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -146,42 +152,95 @@ HWND ShowProgram(const CorpusRow &e, HANDLE *process)
     return s.found;
 }
 
+// The live hook, installed from here for a window of this process, over
+// the fixture program and the NSIS programs; the rules' table made first, so
+// that every process finds it, and kept empty but where a test fills it.
+class SplashCorpus : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegDeleteKeyA(HKEY_CURRENT_USER, IGNORE_LIST_KEY);
+        ASSERT_TRUE(WriteSplashBitmap());
+        rulesMapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0,
+                                           sizeof(SplashRuleTable), ZENTROVA_RULES_MAPPING_NAME);
+        rules_ = rulesMapping_ != NULL ? (SplashRuleTable *)MapViewOfFile(
+                                             rulesMapping_, FILE_MAP_WRITE, 0, 0,
+                                             sizeof(SplashRuleTable))
+                                       : NULL;
+        ASSERT_TRUE(rules_ != NULL);
+        rules_->count = 0;
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = NotifyProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.lpszClassName = "ZentrovaCorpusNotify";
+        RegisterClassA(&wc);
+        notify_ = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, NULL,
+                                  NULL, wc.hInstance, NULL);
+        ASSERT_TRUE(notify_ != NULL);
+        ASSERT_TRUE(ZentrovaSetHooks(notify_, kKilled, kAux));
+        ASSERT_TRUE(StartFixture(&fixture_));
+        ASSERT_EQ("ok", FixtureCommand(&fixture_, "ping"));
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(0, StopFixture(&fixture_));
+        ZentrovaRemoveHooks();
+        DestroyWindow(notify_);
+        if (rules_ != NULL) {
+            rules_->count = 0;
+            UnmapViewOfFile(rules_);
+        }
+        CloseHandle(rulesMapping_);
+    }
+
+    // Shows the row's window; null when none showed. *process is the NSIS
+    // program's, to be ended with EndRow.
+    HWND ShowRow(const CorpusRow &e, HANDLE *process)
+    {
+        g_kills = 0;
+        g_offered = NULL;
+        *process = NULL;
+        HWND hwnd;
+        if (e.program != nullptr) {
+            hwnd = ShowProgram(e, process);
+        } else {
+            FixtureRect r = FixtureWindow(&fixture_, e.shape);
+            hwnd = r.ok ? r.hwnd : NULL;
+        }
+        // A kill report is sent before the move returns, a window left is
+        // posted: give a slow one time.
+        PumpMessagesFor(300);
+        if (hwnd == NULL)
+            ADD_FAILURE() << e.toolkit << ", " << e.window << ": no window was shown";
+        return hwnd;
+    }
+
+    static void EndRow(HANDLE process)
+    {
+        if (process == NULL)
+            return;
+        if (WaitForExit(process, kShowTimeoutMs) == -1)
+            TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+
+    Fixture fixture_;
+    HWND notify_ = NULL;
+    HANDLE rulesMapping_ = NULL;
+    SplashRuleTable *rules_ = NULL;
+};
+
 } // namespace
 
-TEST(SplashCorpus, MovesTheSplashScreensAndLeavesTheirNeighbours)
+TEST_F(SplashCorpus, MovesTheSplashScreensAndLeavesTheirNeighbours)
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, IGNORE_LIST_KEY);
-    ASSERT_TRUE(WriteSplashBitmap());
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = NotifyProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "ZentrovaCorpusNotify";
-    RegisterClassA(&wc);
-    HWND notify = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, NULL,
-                                  NULL, wc.hInstance, NULL);
-    ASSERT_TRUE(notify != NULL);
-    ASSERT_TRUE(ZentrovaSetHooks(notify, kKilled, kAux));
-    Fixture fixture;
-    ASSERT_TRUE(StartFixture(&fixture));
-    ASSERT_EQ("ok", FixtureCommand(&fixture, "ping"));
-
     printf("| toolkit | window | shape under Wine | moved |\n|---|---|---|---|\n");
     for (unsigned i = 0; i < kCorpusRows; ++i) {
         const CorpusRow &e = kCorpus[i];
-        g_kills = 0;
-        HANDLE process = NULL;
-        HWND hwnd;
-        if (e.program != nullptr) {
-            hwnd = ShowProgram(e, &process);
-        } else {
-            FixtureRect r = FixtureWindow(&fixture, e.shape);
-            hwnd = r.ok ? r.hwnd : NULL;
-        }
-        // A kill report is sent before the move returns; give a slow one time.
-        PumpMessagesFor(300);
-        if (hwnd == NULL) {
-            ADD_FAILURE() << e.toolkit << ", " << e.window << ": no window was shown";
-        } else {
+        HANDLE process;
+        HWND hwnd = ShowRow(e, &process);
+        if (hwnd != NULL) {
             Seen s = Describe(hwnd);
             bool moved = s.atPlacement && g_kills > 0;
             printf("| %s | %s | %s | %s |\n", e.toolkit, e.window, s.detail.c_str(),
@@ -190,14 +249,46 @@ TEST(SplashCorpus, MovesTheSplashScreensAndLeavesTheirNeighbours)
                                       << ", " << g_kills << " kill reports";
             EXPECT_EQ(moved ? 1u : 0u, g_kills) << e.toolkit << ", " << e.window;
         }
-        if (process != NULL) {
-            if (WaitForExit(process, kShowTimeoutMs) == -1)
-                TerminateProcess(process, 1);
-            CloseHandle(process);
-        }
+        EndRow(process);
     }
     fflush(stdout);
-    EXPECT_EQ(0, StopFixture(&fixture));
-    ZentrovaRemoveHooks();
-    DestroyWindow(notify);
+}
+
+// Every window left on screen is offered to the user, if it sat in the
+// middle of a screen, and a rule made of it takes its next one.
+TEST_F(SplashCorpus, ARuleTakesTheNextOfEveryWindowOfferedAsLeftOnScreen)
+{
+    printf("| toolkit | window | offered | taken by its rule |\n|---|---|---|---|\n");
+    for (unsigned i = 0; i < kCorpusRows; ++i) {
+        const CorpusRow &e = kCorpus[i];
+        if (e.moved)
+            continue;
+        HANDLE process;
+        HWND hwnd = ShowRow(e, &process);
+        bool offered = hwnd != NULL && g_offered == hwnd;
+        RECT r = {};
+        GetWindowRect(hwnd, &r);
+        SplashRule &rule = rules_->rules[0];
+        rule.width = r.right - r.left;
+        rule.height = r.bottom - r.top;
+        lstrcpynA(rule.className, ClassOf(hwnd).c_str(), sizeof rule.className);
+        lstrcpynA(rule.path, BuiltProgram(e.program != nullptr ? e.program
+                                                               : "zentrova_fixture.exe")
+                                 .c_str(),
+                  sizeof rule.path);
+        rules_->count = 1;
+        EndRow(process);
+
+        hwnd = ShowRow(e, &process);
+        bool taken = hwnd != NULL && Describe(hwnd).atPlacement && g_kills > 0;
+        rules_->count = 0;
+        EndRow(process);
+        printf("| %s | %s | %s | %s |\n", e.toolkit, e.window, offered ? "yes" : "no",
+               taken ? "moved" : "stays");
+        // Not offered: a window that covers its screen, or a dialog with a
+        // title bar; the menu never makes a rule of those.
+        EXPECT_TRUE(taken || !offered) << e.toolkit << ", " << e.window
+                                       << ": its rule did not take it";
+    }
+    fflush(stdout);
 }
