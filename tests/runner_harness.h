@@ -23,6 +23,12 @@ struct Runner {
     DWORD processId;
 };
 
+// Where the fixture's window ended up: wholly above and left of the screen.
+inline bool Moved(const FixtureRect &w)
+{
+    return w.ok && w.rect.right < 0 && w.rect.bottom < 0;
+}
+
 // The user's ignore list and splash rules, under HKEY_CURRENT_USER.
 const char kKey[] = "Software\\Orbelline\\Zentrova\\Ignorees";
 const char kRulesKey[] = "Software\\Orbelline\\Zentrova\\Splashes";
@@ -65,6 +71,15 @@ protected:
             runners_.push_back(r);
         }
         return r;
+    }
+
+    // Starts the runner and waits for its main window and its normal icon.
+    HWND StartWithIcon(Runner *r)
+    {
+        *r = Start();
+        HWND main = MainWindow(*r);
+        EXPECT_TRUE(main != NULL && WaitForTray(Normal, 10000)) << "the runner did not come up";
+        return main;
     }
 
     // The runner's main window, once it exists.

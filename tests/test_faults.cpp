@@ -49,11 +49,6 @@ bool Alive(HANDLE process)
     return WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
 }
 
-bool Moved(const FixtureRect &w)
-{
-    return w.ok && w.rect.right < 0 && w.rect.bottom < 0;
-}
-
 class Faults : public RunnerTest {};
 
 // The system's handle table, as ntdll reports it.

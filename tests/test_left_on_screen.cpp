@@ -23,19 +23,12 @@ const char kElectronWider[] =
     "work Chrome_WidgetWin_1 00C20000 0 401 300 Chrome_RenderWidgetHostHWND 0";
 const char kStopTreating[] = "Bring back and stop treating as splash screen";
 
-bool Moved(const FixtureRect &w)
-{
-    return w.ok && w.rect.right < 0 && w.rect.bottom < 0;
-}
-
 class LeftOnScreen : public RunnerTest {
 protected:
     void StartRunner()
     {
-        runner_ = Start();
-        main_ = MainWindow(runner_);
+        main_ = StartWithIcon(&runner_);
         ASSERT_TRUE(main_ != NULL);
-        ASSERT_TRUE(WaitForTray(Normal, 10000));
     }
 
     void RestartRunner()

@@ -14,19 +14,12 @@ namespace {
 
 const char kFixtureName[] = "zentrova_fixture.exe";
 
-bool Moved(const FixtureRect &w)
-{
-    return w.ok && w.rect.right < 0 && w.rect.bottom < 0;
-}
-
 class MovedWindows : public RunnerTest {
 protected:
     void StartRunner()
     {
-        runner_ = Start();
-        main_ = MainWindow(runner_);
+        main_ = StartWithIcon(&runner_);
         ASSERT_TRUE(main_ != NULL);
-        ASSERT_TRUE(WaitForTray(Normal, 10000));
         ASSERT_TRUE(StartFixture(&fixture_));
     }
 

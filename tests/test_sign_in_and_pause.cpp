@@ -18,11 +18,6 @@ bool Checked(const MenuItem &item)
     return (item.state & MFS_CHECKED) != 0;
 }
 
-bool Moved(const FixtureRect &w)
-{
-    return w.ok && w.rect.right < 0 && w.rect.bottom < 0;
-}
-
 // The Run value, or "(absent)".
 std::string RunValue()
 {

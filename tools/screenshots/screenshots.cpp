@@ -208,6 +208,28 @@ RECT MenusToCorner(const RECT &screen)
     return area;
 }
 
+// Once the copy just started has shown its window and the runner has taken
+// note, opens the tray menu, goes ups items up from Quit, opens that submenu
+// and its first entry's, and saves the menus as name.
+bool SaveSubmenu(HWND main, POINT icon, const RECT &screen, int ups, const char *name)
+{
+    Pump(1500);
+    HWND menu = OpenMenuAt(main, icon);
+    if (menu == NULL)
+        return false;
+    for (int i = 0; i < ups; ++i)
+        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
+    Pump(300);
+    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
+    Pump(500);
+    bool saved = Save(MenusToCorner(screen), name);
+    for (int i = 0; i < 3; ++i)
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    Pump(300);
+    return saved;
+}
+
 int Fail(const char *what)
 {
     fprintf(stderr, "screenshots: %s\n", what);
@@ -276,51 +298,18 @@ int main(int argc, char **argv)
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     Pump(300);
 
-    // The menu with a moved splash screen's entry open under Moved windows.
+    // The menu with a moved splash screen's entry open under Moved windows,
+    // then with one that stayed open under Left on screen.
     photoView = StartCopy("photoview.exe", "-splash", &keepPhotoView);
-    if (photoView == NULL) {
-        Fail("cannot start photoview.exe");
+    if (photoView == NULL || !SaveSubmenu(main, icon, screen, 5, "tray-menu")) {
+        Fail("no Moved windows with photoview.exe's splash screen");
         goto done;
     }
-    Pump(1500); // shown, moved, noted
-    menu = OpenMenuAt(main, icon);
-    if (menu == NULL) {
-        Fail("no tray menu");
-        goto done;
-    }
-    for (int i = 0; i < 5; ++i) // from Quit up to Moved windows
-        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
-    Pump(300);
-    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
-    Pump(500);
-    Save(MenusToCorner(screen), "tray-menu");
-    for (int i = 0; i < 3; ++i)
-        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    Pump(300);
-
-    // A splash screen that stayed, offered under Left on screen.
     lander = StartCopy("lander.exe", "-stays", &keepLander);
-    if (lander == NULL) {
-        Fail("cannot start lander.exe");
+    if (lander == NULL || !SaveSubmenu(main, icon, screen, 4, "left-on-screen")) {
+        Fail("no Left on screen with lander.exe's splash screen");
         goto done;
     }
-    Pump(1500); // shown, left, reported
-    menu = OpenMenuAt(main, icon);
-    if (menu == NULL) {
-        Fail("no tray menu");
-        goto done;
-    }
-    for (int i = 0; i < 4; ++i) // from Quit up to Left on screen
-        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
-    Pump(300);
-    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
-    Pump(500);
-    Save(MenusToCorner(screen), "left-on-screen");
-    for (int i = 0; i < 3; ++i)
-        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    Pump(300);
 
     // The configuration dialog with the example list, one entry selected.
     menu = OpenMenuAt(main, icon);
