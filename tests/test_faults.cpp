@@ -328,7 +328,8 @@ TEST_F(Faults, AFloodOfWindowsLeftOnScreenKeepsTheMenuQuickAndLeaksNothing)
     ASSERT_TRUE(main != NULL);
     ASSERT_TRUE(StartFixture(&fixture_));
     // Warmed up, the menu too, so that what Wine allocates once is not counted.
-    ASSERT_EQ(0u, FixtureCommand(&fixture_, "flood 50 10000", Patient(60000)).find("ok 50 "));
+    std::string warm = "flood 50 " + std::to_string(Patient(10000));
+    ASSERT_EQ(0u, FixtureCommand(&fixture_, warm, Patient(60000)).find("ok 50 "));
     ASSERT_TRUE(PressInTrayMenu(main, runner.processId, {VK_ESCAPE}));
     PumpMessagesFor(500);
     Usage before = Measure(runner.process);
