@@ -93,6 +93,11 @@ protected:
                 return found[0];
             PumpMessagesFor(50);
         } while (GetTickCount() - start < Patient(timeoutMs));
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(r.process, &code);
+        ADD_FAILURE() << "no runner window after " << Patient(timeoutMs) << " ms; the runner "
+                      << (code == STILL_ACTIVE ? std::string("is still running")
+                                               : "exited with " + std::to_string(code));
         return NULL;
     }
 

@@ -121,25 +121,37 @@ protected:
     }
 
     // Add application, then the path typed into the file-open dialog's file
-    // name box and confirmed. False when the file-open dialog never came.
-    static bool AddThroughFileDialog(HWND dialog, DWORD processId, const std::string &path)
+    // name box and confirmed. A dialog still settling can lose the text or the
+    // click, so both are given again while it stays open.
+    static ::testing::AssertionResult AddThroughFileDialog(HWND dialog, DWORD processId,
+                                                           const std::string &path)
     {
         ClickButton(dialog, IDC_ADD_APP);
         HWND open = WaitForWindow("#32770", "Select executable..", processId, 10000);
         if (open == NULL)
-            return false;
+            return ::testing::AssertionFailure() << "the file-open dialog never came";
         HWND name = FindFileNameBox(open);
         if (name == NULL)
-            return false;
-        DWORD_PTR result;
-        SendMessageTimeoutA(name, WM_SETTEXT, 0, (LPARAM)path.c_str(), SMTO_ABORTIFHUNG, 3000,
-                            &result);
-        PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(open, IDOK));
-        DWORD start = GetTickCount();
-        while (IsWindow(open) && GetTickCount() - start < Patient(10000))
-            PumpMessagesFor(50);
+            return ::testing::AssertionFailure() << "the file-open dialog has no file name box";
+        char typed[MAX_PATH] = "";
+        for (int attempt = 0; attempt < 3 && IsWindow(open); ++attempt) {
+            DWORD_PTR result;
+            SendMessageTimeoutA(name, WM_SETTEXT, 0, (LPARAM)path.c_str(), SMTO_ABORTIFHUNG,
+                                Patient(3000), &result);
+            typed[0] = 0;
+            SendMessageTimeoutA(name, WM_GETTEXT, sizeof typed, (LPARAM)typed, SMTO_ABORTIFHUNG,
+                                Patient(3000), &result);
+            PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         (LPARAM)GetDlgItem(open, IDOK));
+            DWORD start = GetTickCount();
+            while (IsWindow(open) && GetTickCount() - start < Patient(5000))
+                PumpMessagesFor(50);
+        }
         PumpMessagesFor(200);
-        return !IsWindow(open);
+        if (IsWindow(open))
+            return ::testing::AssertionFailure()
+                   << "the file-open dialog stayed open; its file name box held \"" << typed << "\"";
+        return ::testing::AssertionSuccess();
     }
 
     // The file name box: an edit control, or the edit inside a combo box.
