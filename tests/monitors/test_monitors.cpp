@@ -148,7 +148,7 @@ TEST_F(TwoMonitors, SplashScreensCentredOnTheSecondMonitorGoOffEveryMonitor)
 {
     for (const Layout *layout : {&kRight, &kLeft, &kAbove}) {
         SCOPED_TRACE(layout->name);
-        StartRunner(*layout);
+        ASSERT_NO_FATAL_FAILURE(StartRunner(*layout));
         const RECT &m = layout->second, &work = layout->secondWork;
         RECT both;
         UnionRect(&both, &m, &kPrimary);
@@ -172,7 +172,7 @@ TEST_F(TwoMonitors, SplashScreensCentredOnTheSecondMonitorGoOffEveryMonitor)
 // on the second monitor: each judged there as on the primary.
 TEST_F(TwoMonitors, ToolkitsWindowsOnThePointersMonitorFareAsOnThePrimary)
 {
-    StartRunner(kLeft);
+    ASSERT_NO_FATAL_FAILURE(StartRunner(kLeft));
     for (unsigned i = 0; i < kCorpusRows; ++i) {
         const CorpusRow &row = kCorpus[i];
         if (!row.pointerMonitor)
@@ -192,7 +192,7 @@ TEST_F(TwoMonitors, ToolkitsWindowsOnThePointersMonitorFareAsOnThePrimary)
 
 TEST_F(TwoMonitors, AProgramSeesANewLayoutInItsNextWindow)
 {
-    StartRunner(kRight);
+    ASSERT_NO_FATAL_FAILURE(StartRunner(kRight));
     Expect(true, kRight.second, 400, 300, 0, "before the change");
     ASSERT_TRUE(SetLayout(kLeft));
     Expect(true, kLeft.second, 400, 300, 0, "on the monitor in its new place");
@@ -201,7 +201,7 @@ TEST_F(TwoMonitors, AProgramSeesANewLayoutInItsNextWindow)
 
 TEST_F(TwoMonitors, BringBackPutsTheWindowWhereThePointerIs)
 {
-    StartRunner(kRight);
+    ASSERT_NO_FATAL_FAILURE(StartRunner(kRight));
     RECT moved = Show(kRight.second, 400, 300);
     ASSERT_TRUE(MonitorFromRect(&moved, MONITOR_DEFAULTTONULL) == NULL);
     POINT onSecond = {(kRight.second.left + kRight.second.right) / 2, 100};
